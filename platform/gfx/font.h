@@ -1,0 +1,28 @@
+#pragma once
+// Fonts: the Tahoma-compatible faces through FreeType, with a per-glyph fallback to DejaVu Sans
+// for characters the face lacks. Rendered glyphs are cached per (face, pixel height, code point).
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/gfx/geometry.h"
+
+namespace platform {
+
+// Weights 100..500 select the regular face, 600 and above the bold face.
+struct FontSpec {
+  int pixel_height = 16;
+  int weight = 400;
+  friend bool operator==(const FontSpec&, const FontSpec&) = default;
+};
+
+constexpr FontSpec font(int pixel_height, int weight = 400) { return {pixel_height, weight}; }
+
+// Width and height in pixels of one line of UTF-8 text (no line breaks interpreted).
+Size measure_text_line(std::string_view utf8, const FontSpec& spec);
+// Line height (ascent + descent) of the font in pixels.
+int font_line_height(const FontSpec& spec);
+// Where the fonts were found; empty when a face is missing (text then draws nothing).
+std::string font_file_in_use(bool bold);
+
+}  // namespace platform
