@@ -1,0 +1,53 @@
+#pragma once
+// Calls out of the link into the screens that later work provides. Each hook is a function
+// pointer that defaults to nothing; start-up fills them in. They are atomics so that a hook may
+// be set while the exchange thread runs.
+//
+// The status-area rule and the add-a-shutdown-record operation are called on the exchange
+// thread and may use only the thread-safe window operations (show, hide, enable, invalidate by
+// class). The button-bar layout is called on the GUI thread by the 175 ms tick.
+#include <atomic>
+#include <cstdint>
+
+namespace corvex::link {
+
+using LinkHook = void (*)();
+using ShutdownRecordHook = void (*)(uint8_t node_code, uint8_t warning_number);
+
+struct LinkHooks {
+  // What the right side of the main screen shows (status byte 8, bit 6 of status byte 266).
+  std::atomic<LinkHook> status_area_rule{nullptr};
+  // Places the bar buttons for bit 0 of status byte 279 (auto-start running).
+  std::atomic<LinkHook> button_bar_layout{nullptr};
+  // Adds a record to the shutdown history.
+  std::atomic<ShutdownRecordHook> add_shutdown_record{nullptr};
+};
+
+LinkHooks& link_hooks();
+// Back to the defaults (every hook empty).
+void reset_link_hooks();
+
+// Runs a hook when one is set.
+void call_status_area_rule();
+void call_button_bar_layout();
+void call_add_shutdown_record(uint8_t node_code, uint8_t warning_number);
+
+// Work the decoder hands to the GUI thread, as bits of DryerState::gui_work.
+enum LinkGuiWork : uint32_t {
+  kGuiWorkBatchButtonRule = 1u << 0,
+  kGuiWorkRedrawMiscButton = 1u << 1,
+  kGuiWorkRedrawUnloadStatusButton = 1u << 2,
+};
+
+// Carries out on the GUI thread what the decoder handed over: the batch button rule and the
+// redraw of the bar controls no class name reaches. The link's ticks call it; the message loop
+// may too. Returns the work bits that were carried out.
+uint32_t service_link_gui_work();
+
+// Batch button rule: shows and hides the HI HEAT, LO HEAT and DRY buttons of the batch drying
+// screen for the drying mode (status byte 8) and the dual-plenum bit (bit 1 of status byte
+// 257), and enables DRY. On the GUI thread it acts at once; from the exchange thread it is
+// handed to the GUI thread's next tick, since windows are looked up only there.
+void apply_batch_button_rule();
+
+}  // namespace corvex::link

@@ -1,0 +1,334 @@
+#include "link/status_decoder.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "link/dryer_state.h"
+#include "link/link_hooks.h"
+#include "link/redraw.h"
+#include "link/status_fields.h"
+
+namespace corvex::link {
+namespace {
+
+using namespace fields;
+constexpr auto kRelaxed = std::memory_order_relaxed;
+
+// Redraw requests of one frame, collected so that a window asked for by many fields is asked
+// once, and sent when the frame is done. Fixed storage: nothing is allocated per frame.
+class RedrawBatch {
+ public:
+  void add(RT target, Erase erase) {
+    whole_[erase == Erase::Yes] |= uint64_t(1) << unsigned(target);
+  }
+  void add_rect(RT target, const platform::Rect& rect, Erase erase) {
+    for (int i = 0; i < rect_count_; ++i) {
+      const Pending& p = rects_[i];
+      if (p.target == target && p.rect == rect && p.erase == erase) return;
+    }
+    if (rect_count_ == kMaxRects) {
+      add(target, erase);
+      return;
+    }
+    rects_[rect_count_++] = {target, rect, erase};
+  }
+  void add_row(const RedrawRow& row) {
+    if (row.has_rect) {
+      add_rect(row.target, row.rect, row.erase);
+    } else {
+      add(row.target, row.erase);
+    }
+  }
+  void flush() {
+    const uint64_t erase = whole_[1];
+    const uint64_t plain = whole_[0] & ~erase;
+    for (uint64_t m = erase; m; m &= m - 1) request_redraw(RT(std::countr_zero(m)), Erase::Yes);
+    for (uint64_t m = plain; m; m &= m - 1) request_redraw(RT(std::countr_zero(m)), Erase::No);
+    for (int i = 0; i < rect_count_; ++i)
+      request_redraw_rect(rects_[i].target, rects_[i].rect, rects_[i].erase);
+  }
+
+ private:
+  struct Pending {
+    RT target;
+    platform::Rect rect;
+    Erase erase;
+  };
+  static constexpr int kMaxRects = 8;
+  uint64_t whole_[2] = {0, 0};
+  Pending rects_[kMaxRects];
+  int rect_count_ = 0;
+};
+
+class Decoder {
+ public:
+  explicit Decoder(const uint8_t* rx) : rx_(rx), s_(dryer_state()) {}
+  void run();
+
+ private:
+  uint8_t m(size_t k) const { return s_.mirror[k].load(kRelaxed); }
+  uint8_t d(size_t k) const { return s_.desired[k].load(kRelaxed); }
+  void set_m(size_t k, uint8_t v) { s_.mirror[k].store(v, kRelaxed); }
+  void set_d(size_t k, uint8_t v) { s_.desired[k].store(v, kRelaxed); }
+  bool raised(PW f) const { return s_.flag(f).load(std::memory_order_acquire) != 0; }
+
+  bool differs(const Field& f) const;
+  void copy(const Field& f);
+  void handle(const Field& f);
+  void special(const Field& f, uint8_t old, bool changed);
+  void zero_throughput();
+  void roll_motion(uint8_t old);
+  void warning_pair();
+  void moisture_in();
+  void metering_block();
+  bool block_reported() const;
+  bool acknowledged(const AckRow& a, bool changed) const;
+  void acknowledge(const Field& f, bool changed);
+  void update_batch_picture(bool with_switches);
+
+  const uint8_t* rx_;
+  DryerState& s_;
+  RedrawBatch redraws_;
+};
+
+bool Decoder::differs(const Field& f) const {
+  for (uint8_t k = 0; k < f.width; ++k)
+    if (rx_[f.start + k] != m(f.start + k)) return true;
+  return false;
+}
+
+void Decoder::copy(const Field& f) {
+  for (uint8_t k = 0; k < f.width; ++k) set_m(f.start + k, rx_[f.start + k]);
+}
+
+void Decoder::handle(const Field& f) {
+  const uint8_t old = m(f.start);
+  bool changed = false;
+  switch (f.copy) {
+    case Copy::Ignored:
+    case Copy::NotCopied:
+      break;
+    case Copy::Copied:
+      changed = differs(f);
+      // The displayed-moisture rule decides itself what goes into the mirror.
+      if (changed && f.special != Special::MoistureIn) copy(f);
+      break;
+    case Copy::Companion:
+      // While the companion write is raised its bytes are not copied at all.
+      if (!raised(f.companion)) {
+        changed = differs(f);
+        if (changed) copy(f);
+      }
+      break;
+    case Copy::MeteringBlock:
+      metering_block();
+      break;
+  }
+  if (changed) {
+    for (int w = 0; w < 2; ++w)
+      for (uint64_t bits = f.redraws.bits[w]; bits; bits &= bits - 1)
+        redraws_.add_row(kRedrawRows[w * 64 + std::countr_zero(bits)]);
+  }
+  if (f.special != Special::None) special(f, old, changed);
+  if (f.acks.any()) acknowledge(f, changed);
+}
+
+void Decoder::update_batch_picture(bool with_switches) {
+  const bool staged = m(8) == 1;
+  const bool criteria = (m(257) & 0x70) == 0x10;
+  const bool switches = with_switches && (m(179) & 0x02) != 0;
+  s_.batch_picture.store(staged && (criteria || switches) ? 1 : 0, kRelaxed);
+}
+
+// The zero-throughput command (bit 3 of 238) repeats every frame until the controller reports
+// a zero count, then goes out once more with the bit cleared.
+void Decoder::zero_throughput() {
+  if (!(d(238) & 0x08)) return;
+  if (m(164) == 0 && m(165) == 0 && m(166) == 0 && m(167) == 0) set_d(238, d(238) & ~0x08);
+  raise_write(PW::k238);
+}
+
+void Decoder::special(const Field& f, uint8_t old, bool changed) {
+  if (f.special == Special::ZeroThroughput) return zero_throughput();
+  if (!changed) return;
+  const uint8_t now = m(f.start);
+  switch (f.special) {
+    case Special::DryingMode:
+      if (s_.main_screen_shown.load(kRelaxed)) call_status_area_rule();
+      apply_batch_button_rule();
+      update_batch_picture(false);
+      break;
+    case Special::RunningTimer:
+      s_.timer_minimum.store(std::min<uint32_t>(s_.timer_minimum.load(kRelaxed),
+                                                uint32_t(m(24)) * 60 + m(25)),
+                             kRelaxed);
+      break;
+    case Special::RollMotion: roll_motion(old); break;
+    case Special::Switches:
+      s_.metering_roll_refresh.store(1, kRelaxed);
+      update_batch_picture(true);
+      break;
+    case Special::Warning: warning_pair(); break;
+    case Special::ControlType:
+      // Leaving automatic advanced moisture control: the settings the automatic control used
+      // are copied back into parameters 160..162.
+      if ((old & 0x07) == 3 && (old & 0x80) && !(now & 0x80)) raise_write(PW::k160Copy);
+      break;
+    case Special::Defaults:
+      s_.defaults_switch_request.store(
+          (now & 0x20) && !s_.defaults_notice_shown.load(kRelaxed) ? 1 : 0, kRelaxed);
+      break;
+    case Special::MoistureIn: moisture_in(); break;
+    case Special::Request251:
+      if ((old ^ now) & 0x10) s_.status_byte_251_request.store((now >> 4) & 1, kRelaxed);
+      break;
+    case Special::Criteria: update_batch_picture(false); break;
+    case Special::UnitsAndView: {
+      s_.unit_flag.store(now >> 7, kRelaxed);
+      const uint8_t view = (now >> 6) & 1;
+      if (view != s_.remembered_266_bit6.load(kRelaxed)) call_status_area_rule();
+      s_.remembered_266_bit6.store(view, kRelaxed);
+      break;
+    }
+    case Special::AutoStartEnd:
+      // The controller's word ends the auto-start run.
+      if (now & 0x80) raise_write(PW::k279, {{279, uint8_t(d(279) & ~0x01)}});
+      break;
+    default:
+      break;
+  }
+}
+
+// Edges of bit 7 of byte 58, while the load runs in automatic, measure the load time that the
+// out-of-grain panel shows.
+void Decoder::roll_motion(uint8_t old) {
+  const uint8_t now = m(58);
+  if (!((old ^ now) & 0x80) || !(m(179) & 0x10)) return;
+  const int64_t timer = int64_t(m(26)) * 60 + m(27);
+  if (!(old & 0x80)) {
+    s_.timer_minimum.store(uint32_t(timer + 1), kRelaxed);
+    return;
+  }
+  const int64_t load = std::clamp<int64_t>(timer - s_.timer_minimum.load(kRelaxed), 0, 86400);
+  s_.previous_load_time.store(uint32_t(load), kRelaxed);
+  redraws_.add(RT::OutOfGrainPanel, Erase::Yes);
+}
+
+// A new warning pair is recorded at once; the same pair again only once the 100 s suppression
+// countdown since the last record has run out.
+void Decoder::warning_pair() {
+  const uint8_t number = m(185);
+  const uint8_t node = m(186);
+  if (number == 0) return;
+  const bool same = number == s_.recorded_warning_number.load(kRelaxed) &&
+                    node == s_.recorded_node_code.load(kRelaxed);
+  if (!same || s_.shutdown_suppression.load(kRelaxed) == 0) {
+    s_.shutdown_suppression.store(100, kRelaxed);
+    call_add_shutdown_record(node, number);
+  }
+  s_.recorded_warning_number.store(number, kRelaxed);
+  s_.recorded_node_code.store(node, kRelaxed);
+}
+
+// During auto-start the display shows the incoming moisture the operator entered (281/282)
+// instead of the measured one, for a limited number of logging frames.
+void Decoder::moisture_in() {
+  const uint32_t left = s_.moisture_display_countdown.load(kRelaxed);
+  if ((m(279) & 0x01) && left > 0) {
+    if ((m(172) & 0x01) || (m(171) & 0x40)) s_.moisture_display_countdown.store(left - 1, kRelaxed);
+    set_m(191, m(282));
+    set_m(192, m(281));
+  } else {
+    set_m(191, rx_[191]);
+    set_m(192, rx_[192]);
+  }
+}
+
+// Bits 0-5 of byte 159 are the speed mode; bit 7 toggles with every push of the knob and is
+// not part of the value, so the block counts as reported when the mode bits and 160..162 match.
+bool Decoder::block_reported() const {
+  if ((d(159) & 0x3F) != (rx_[159] & 0x3F)) return false;
+  return d(160) == rx_[160] && d(161) == rx_[161] && d(162) == rx_[162];
+}
+
+// Status bytes 159..162: the knob push (bit 7 of 159), and DesiredValues 159..162 standing in
+// for the mirror of the speed block, unless the speeds are set on the screen.
+void Decoder::metering_block() {
+  if (s_.mr_speed_via_screen.load(kRelaxed)) {
+    if (block_reported()) lower_write(PW::k159Copy);
+    return;
+  }
+  const uint8_t mode = rx_[159];
+  if ((mode ^ m(159)) & 0x80) {
+    const bool dialog_open = s_.metering_roll_dialog_visible.load(kRelaxed) ||
+                             redraw_window(RT::MeteringRollDialog) != nullptr;
+    if (!dialog_open)
+      s_.metering_roll_request.store(1, kRelaxed);
+    set_m(159, mode);
+    redraws_.add(RT::MeteringRollDialog, Erase::No);
+  }
+  if ((d(159) & 0x3F) != (mode & 0x3F)) {
+    set_d(159, mode & 0x3F);
+    redraws_.add(RT::MeteringRollDialog, Erase::No);
+  }
+  for (size_t k = 160; k <= 162; ++k) {
+    if (d(k) != rx_[k] && !raised(PW::k159Block)) {
+      set_d(k, rx_[k]);
+      redraws_.add(RT::MeteringRollDialog, Erase::No);
+    }
+  }
+  if (block_reported()) lower_write(PW::k159Block);
+}
+
+bool Decoder::acknowledged(const AckRow& a, bool changed) const {
+  switch (a.rule) {
+    case Ack::General:
+      for (uint8_t k = 0; k < a.count; ++k)
+        if (m(a.first + k) != d(a.first + k)) return false;
+      return true;
+    case Ack::Companion:
+      return rx_[a.first] == d(a.partner) && rx_[a.first + 1] == d(a.partner + 1);
+    case Ack::OnChange:
+      return changed && m(a.first) == d(a.first);
+    case Ack::Copy160:
+      return rx_[160] == m(156) && rx_[161] == m(157) && rx_[162] == m(158);
+    case Ack::Received161:
+      return rx_[161] == d(161);
+    case Ack::Masked:
+      return (m(a.first) & a.mask) == (d(a.first) & a.mask);
+    case Ack::Group221:
+      for (size_t k : {221, 222, 247, 248, 249, 250})
+        if (m(k) != d(k)) return false;
+      return true;
+    case Ack::Masked279:
+      return m(279) == (d(279) & a.mask);
+  }
+  return false;
+}
+
+void Decoder::acknowledge(const Field& f, bool changed) {
+  for (int w = 0; w < 2; ++w) {
+    for (uint64_t bits = f.acks.bits[w]; bits; bits &= bits - 1) {
+      const AckRow& a = kAcks.rows[w * 64 + std::countr_zero(bits)];
+      if (raised(a.flag) && acknowledged(a, changed)) lower_write(a.flag);
+    }
+  }
+}
+
+void Decoder::run() {
+  for (const Field& f : kFields) handle(f);
+  // While the units and options write is pending, the drying set-up dialogs show its progress.
+  if (raised(PW::k266)) {
+    redraws_.add(RT::DryingCriteriaDialog, Erase::No);
+    redraws_.add(RT::DryingModesDialog, Erase::No);
+  }
+  redraws_.flush();
+}
+
+}  // namespace
+
+void decode_status_frame(const uint8_t* frame) { Decoder(frame).run(); }
+
+size_t status_field_count() { return kFieldCount; }
+
+}  // namespace corvex::link
