@@ -3,6 +3,7 @@
 #include "link/link_ticks.h"
 #include "platform/gui/hold_repeat.h"
 #include "shell/startup.h"
+#include "texts/help_viewer.h"
 
 namespace corvex::shell {
 
@@ -13,11 +14,12 @@ void link_pacing_tick(platform::gui::Window*, int) { corvex::link::link_pacing_t
 // 1 s: the clock record, the LinkWatchdog and the shutdown suppression countdown.
 void housekeeping_tick(platform::gui::Window*, int) { corvex::link::one_second_link_duties(); }
 
-// 100 ms: the warning window's visibility and pulse, and the press-and-hold repeat of
-// INCREASE/DECREASE buttons.
+// 100 ms: the warning window's visibility and pulse, the press-and-hold repeat of
+// INCREASE/DECREASE buttons and the help viewer's rear-discharge animation.
 void fast_ui_tick(platform::gui::Window*, int) {
   corvex::link::fast_tick_warning_visibility();
   platform::gui::hold_repeat_tick();
+  corvex::texts::help_viewer_animation_tick();
 }
 
 }  // namespace corvex::shell

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/gfx/geometry.h"
 
@@ -24,5 +25,9 @@ Size measure_text_line(std::string_view utf8, const FontSpec& spec);
 int font_line_height(const FontSpec& spec);
 // Where the fonts were found; empty when a face is missing (text then draws nothing).
 std::string font_file_in_use(bool bold);
+// Replaces the folders searched for the font files (empty: CORVEX_FONT_DIR, then the standard
+// places) and drops every loaded face and cached glyph, so the next text looks the files up
+// again. For tests and generator tools; not to be called while another thread draws text.
+void set_font_directories(const std::vector<std::string>& dirs);
 
 }  // namespace platform

@@ -122,6 +122,9 @@ class Window {
   WindowProc procedure() const { return procedure_; }
   void set_procedure(WindowProc p) { procedure_ = p; }
 
+  // The window a popup (dialog, message box) belongs to; it goes when its owner goes.
+  Window* owner() const { return owner_; }
+
  private:
   friend struct WindowAccess;
   std::string class_name_;
@@ -134,6 +137,11 @@ class Window {
   WindowProc procedure_ = nullptr;
   Rect dirty_;            // client coordinates; empty when nothing to paint
   bool erase_pending_ = false;
+  Rect exposed_;          // window coordinates, frame included: repainted with erase
+  Window* owner_ = nullptr;
+  uint64_t serial_ = 0;   // tells a live window from a new one at a freed address
+  int class_index_ = -1;
+  uint8_t life_ = 0;      // alive, being destroyed, destroyed (freed once dispatch unwinds)
 };
 
 // The root of every top-level window (the screen). Top-level windows are its children.
@@ -218,12 +226,36 @@ Bitmap& framebuffer();
 void paint_pending();
 
 // Pointer input in screen coordinates, as the backends and the automation deliver it.
+// Thread-safe: off the GUI thread the input is queued. The window that took the PointerDown
+// gets the moves and the PointerUp wherever the pointer goes.
 void inject_pointer_down(Point screen);
 void inject_pointer_up();
 void inject_pointer_move(Point screen);
+// The window holding the press now (it took the PointerDown and the PointerUp has not come),
+// or nullptr. Hiding, disabling or destroying it, or a modal loop starting, ends the press.
+Window* pressed_window();
+// Where the pointer was last seen, in screen coordinates.
+Point pointer_position();
 
 // The GUI thread is the one that called init().
 void init();
 bool on_gui_thread();
+
+// True while the window exists (created and not destroyed).
+bool is_window(const Window* w);
+
+// What ends the program when the operator closes the window, a signal arrives or the
+// automation says quit: the program sets it to destroy its main window. Without one,
+// request_quit posts quit with exit code 0. Thread-safe; the handler runs on the GUI thread.
+void set_quit_handler(std::function<void()> handler);
+void request_quit();
+
+// Virtual time only: moves the clock on by ms, running every timer that falls due on the way,
+// each followed by the queue and the paints it caused, as the automation `wait` does.
+void advance_virtual(int64_t ms);
+
+// Destroys every window, timer and queued message and clears the screen: a fresh start for
+// the next test. Registered classes stay.
+void reset();
 
 }  // namespace platform::gui

@@ -4,6 +4,7 @@
 // local time plus an offset that the set-time dialog changes, so setting the panel clock never
 // needs root. Safe to call from any thread.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,8 @@ int64_t wall_ms();
 
 // Switches to virtual time starting at the given wall time; the monotonic scale starts at 0.
 void use_virtual(int64_t start_wall_ms);
+// Goes back to real time (the monotonic and wall scales of the host again).
+void use_real();
 bool is_virtual();
 // Moves virtual time on; ignored in real time.
 void advance_ms(int64_t ms);
@@ -41,12 +44,17 @@ LocalTime local_now();
 LocalTime to_local(int64_t wall_ms);
 // Panel local time back to wall milliseconds (the inverse of to_local).
 int64_t from_local(const LocalTime& t);
+// Sets the panel's local time by changing the offset; returns the new offset in seconds for the
+// caller to persist, or nothing (and no change) for a time that does not exist, such as
+// 31 February. The day of the week is not looked at.
+std::optional<int64_t> set_local_time(const LocalTime& t);
 
 }  // namespace clock
 
 // Date and time pictures as the panel platform knows them: yyyy, yyy (four digits), yy, MMMM,
 // MMM, MM, M, dddd, ddd, dd, d for dates; HH, H, hh, h, mm, m, ss, s, tt, t for times; text in
-// single quotes is copied as it stands. Month and day names are English.
+// single quotes is copied as it stands, two single quotes give one, and any other character is
+// copied too. Month and day names are English; the day of the week is worked out from the date.
 std::string format_date(const LocalTime& t, std::string_view picture);
 std::string format_time(const LocalTime& t, std::string_view picture);
 

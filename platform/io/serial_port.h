@@ -17,7 +17,8 @@ class SerialPort {
 
   // Opens and configures the device; false with a reason in *error when it cannot.
   bool open(const std::string& device, std::string* error = nullptr);
-  // Adopts an already open descriptor (one end of a pseudo-terminal pair) and configures it.
+  // Adopts an already open descriptor (one end of a pseudo-terminal pair) and configures it;
+  // the port owns the descriptor from here on and closes it when configuring fails.
   bool adopt(int fd, std::string* error = nullptr);
   void close();
   bool is_open() const { return fd_ >= 0; }
@@ -36,7 +37,8 @@ class SerialPort {
   int fd_ = -1;
 };
 
-// A pseudo-terminal pair in raw mode: the master descriptor and the path of the slave device.
+// A pseudo-terminal pair in raw mode: the master descriptor (blocking, close-on-exec) and the
+// path of the slave device.
 struct PtyPair {
   int master_fd = -1;
   std::string slave_path;

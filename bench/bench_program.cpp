@@ -1,0 +1,114 @@
+// Whole-program figures: the built display run as a user runs it, measured from outside.
+//  - a simulated 24-hour day in virtual time: wall and CPU time;
+//  - real time with the simulator: the CPU share of one core;
+//  - peak resident memory of those runs;
+//  - time from start until the program answers its first automation command, which it serves
+//    only once the message loop runs (after the first frame has been painted and presented).
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunFigures {
+  double wall_s = 0;
+  double cpu_s = 0;
+  double peak_rss_mb = 0;
+  double first_answer_ms = 0;
+  bool ok = false;
+};
+
+// Runs corvex-display with a script and the given options; the script's answers are read so
+// that the first one can be timed.
+RunFigures run_display(const std::vector<std::string>& options, const std::string& script) {
+  RunFigures f;
+  const fs::path dir = fs::temp_directory_path() / ("corvex-bench-" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  {
+    std::ofstream(dir / "script.txt") << script;
+  }
+  std::vector<std::string> args = {CORVEX_DISPLAY_BINARY, "--headless", "--disk",
+                                    (dir / "disk").string(), "--script",
+                                    (dir / "script.txt").string()};
+  args.insert(args.end(), options.begin(), options.end());
+
+  int out[2];
+  if (pipe(out) != 0) return f;
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(out[1], 1);
+    close(out[0]);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+  char buf[4096];
+  bool first = true;
+  for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) {
+    if (first) {
+      f.first_answer_ms = std::chrono::duration<double, std::milli>(
+                              std::chrono::steady_clock::now() - start).count();
+      first = false;
+    }
+  }
+  close(out[0]);
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  f.wall_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  f.cpu_s = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  f.peak_rss_mb = double(usage.ru_maxrss) / 1024.0;
+  f.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  fs::remove_all(dir);
+  return f;
+}
+
+void report(benchmark::State& state, const RunFigures& f) {
+  if (!f.ok) state.SkipWithError("the display did not end cleanly");
+  state.counters["wall_s"] = f.wall_s;
+  state.counters["cpu_s"] = f.cpu_s;
+  state.counters["peak_rss_mb"] = f.peak_rss_mb;
+}
+
+void BM_virtual_day_24h(benchmark::State& state) {
+  RunFigures f;
+  for (auto _ : state) f = run_display({"--simulate", "--virtual-time"}, "wait 86400000\nquit\n");
+  report(state, f);
+}
+BENCHMARK(BM_virtual_day_24h)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+void BM_real_time_cpu_share_20s(benchmark::State& state) {
+  RunFigures f;
+  for (auto _ : state) f = run_display({"--simulate"}, "wait 20000\nquit\n");
+  report(state, f);
+  state.counters["cpu_share_percent"] = f.wall_s > 0 ? 100.0 * f.cpu_s / f.wall_s : 0;
+}
+BENCHMARK(BM_real_time_cpu_share_20s)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+void BM_start_to_first_answer(benchmark::State& state) {
+  RunFigures f;
+  for (auto _ : state) f = run_display({"--simulate"}, "windows\nquit\n");
+  report(state, f);
+  state.counters["first_answer_ms"] = f.first_answer_ms;
+}
+BENCHMARK(BM_start_to_first_answer)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,276 @@
+// Invalidation and the paint pass: dirty rectangles per window, exposed screen areas, and one
+// pass that paints every window in z-order into the framebuffer and tells the backend the
+// union of what changed.
+#include <algorithm>
+
+#include "platform/gui/gui_internal.h"
+
+namespace platform::gui {
+
+using detail::state;
+
+namespace {
+
+constexpr Color kCaptionColor = rgb(0, 0, 128);
+constexpr Color kEdgeLight = colors::kFace;
+constexpr Color kEdgeHighlight = colors::kWhite;
+constexpr Color kEdgeShadow = rgb(128, 128, 128);
+constexpr Color kEdgeDarkShadow = rgb(64, 64, 64);
+constexpr FontSpec kCaptionFont = {14, 700};
+constexpr size_t kMaxDamageRects = 8;
+
+struct PaintEntry {
+  Window* window;
+  Rect visible;
+  bool opaque;   // erases all of itself when exposed, so it hides what lies under it
+};
+
+// Adds r to a short list of screen rectangles: a rectangle already covered adds nothing, one
+// that covers others replaces them, and a full list collapses into one union.
+void add_rect(std::vector<Rect>& list, const Rect& r) {
+  if (r.empty()) return;
+  for (const Rect& e : list) {
+    if (e.contains(r)) return;
+  }
+  std::erase_if(list, [&](const Rect& e) { return r.contains(e); });
+  if (list.size() >= kMaxDamageRects) {
+    Rect all = r;
+    for (const Rect& e : list) all = all.united(e);
+    list.clear();
+    list.push_back(all);
+    return;
+  }
+  list.push_back(r);
+}
+
+void collect(Window& w, std::vector<PaintEntry>& order) {
+  const WindowClass* wc = detail::class_of(w);
+  order.push_back({&w, detail::visible_screen_rect(w), wc == nullptr || wc->has_background});
+  for (const auto& c : w.children()) {
+    if (c->is_shown()) collect(*c, order);
+  }
+}
+
+// True when a window painted later in the pass covers the whole area, so painting under it
+// would be wasted.
+bool covered_later(const std::vector<PaintEntry>& order, size_t i, const Rect& area) {
+  for (size_t j = i + 1; j < order.size(); ++j) {
+    if (order[j].opaque && order[j].visible.contains(area) && order[j].window->is_visible())
+      return true;
+  }
+  return false;
+}
+
+void fill_edge(Canvas& c, const Rect& r, Color top_left, Color bottom_right) {
+  c.fill_rect({r.left, r.top, r.right, r.top + 1}, top_left);
+  c.fill_rect({r.left, r.top, r.left + 1, r.bottom}, top_left);
+  c.fill_rect({r.left, r.bottom - 1, r.right, r.bottom}, bottom_right);
+  c.fill_rect({r.right - 1, r.top, r.right, r.bottom}, bottom_right);
+}
+
+Canvas& screen_canvas() {
+  static Canvas canvas(framebuffer());
+  return canvas;
+}
+
+// Paints the part `area` (screen coordinates) of the window: frame and caption, then the
+// erase and the procedure's paint of the client area, clipped to the area.
+void paint_region(Window& w, const Rect& area, bool erase) {
+  Canvas& canvas = screen_canvas();
+  const Rect client = detail::client_screen_rect(w);
+  if (!client.contains(area)) {
+    canvas.save();
+    canvas.clip(area);
+    detail::draw_frame(canvas, w);
+    canvas.restore();
+  }
+  const Rect inside = client.intersected(area);
+  if (inside.empty()) return;
+  const Point o = w.client_origin();
+  canvas.save();
+  canvas.clip(inside);
+  canvas.translate(o.x, o.y);
+  PaintContext pc{&canvas, inside.translated(-o.x, -o.y)};
+  const intptr_t lparam = reinterpret_cast<intptr_t>(&pc);
+  if (erase) send_message(&w, {MessageKind::EraseBackground, 0, lparam});
+  if (detail::is_alive(&w)) send_message(&w, {MessageKind::Paint, 0, lparam});
+  canvas.restore();
+}
+
+// What of the window is waiting to be painted, in screen coordinates, taken off the window.
+Rect take_pending(Window& w, bool* erase) {
+  Rect own;
+  Rect& exposed = WindowAccess::exposed(w);
+  if (!exposed.empty()) {
+    const Rect s = w.screen_rect();
+    own = exposed.translated(s.left, s.top);
+    *erase = true;
+  }
+  Rect& dirty = WindowAccess::dirty(w);
+  if (!dirty.empty()) {
+    const Point o = w.client_origin();
+    own = own.united(dirty.translated(o.x, o.y));
+    *erase = *erase || WindowAccess::erase_pending(w);
+  }
+  exposed = {};
+  dirty = {};
+  WindowAccess::erase_pending(w) = false;
+  return own;
+}
+
+}  // namespace
+
+namespace detail {
+
+void mark_exposed(Window& w) {
+  if (!w.is_visible()) return;
+  WindowAccess::exposed(w) = {0, 0, w.rect().width(), w.rect().height()};
+  state().any_dirty = true;
+}
+
+// Hidden windows collect nothing: showing one exposes all of it anyway.
+void invalidate_now(Window* w, const Rect* r, Erase erase) {
+  if (!is_alive(w) || !w->is_visible()) return;
+  const Rect client = w->client_rect();
+  const Rect d = r != nullptr ? r->intersected(client) : client;
+  if (d.empty()) return;
+  WindowAccess::dirty(*w) = WindowAccess::dirty(*w).united(d);
+  if (erase == Erase::Yes) WindowAccess::erase_pending(*w) = true;
+  state().any_dirty = true;
+}
+
+void add_screen_damage(const Rect& r) {
+  const Rect on_screen = r.intersected({0, 0, kScreenWidth, kScreenHeight});
+  if (on_screen.empty()) return;
+  add_rect(state().screen_damage, on_screen);
+  state().any_dirty = true;
+}
+
+bool paint_needed() { return state().any_dirty; }
+
+// Frames and captions belong to the platform: a 3-D raised edge, a black border, and a title
+// bar with the window text.
+void draw_frame(Canvas& canvas, Window& w) {
+  Rect r = w.screen_rect();
+  const uint32_t st = w.style();
+  if (st & style::kRaisedEdge) {
+    fill_edge(canvas, r, kEdgeLight, kEdgeDarkShadow);
+    fill_edge(canvas, r.inflated(-1, -1), kEdgeHighlight, kEdgeShadow);
+    r = r.inflated(-2, -2);
+  }
+  if (st & (style::kBorder | style::kCaption)) {
+    canvas.frame_rect(r, colors::kBlack, 1);
+    r = r.inflated(-1, -1);
+  }
+  if (st & style::kCaption) {
+    const Rect bar{r.left, r.top, r.right, r.top + kCaptionHeight};
+    canvas.fill_rect(bar, kCaptionColor);
+    canvas.draw_text(w.text(), {bar.left + 3, bar.top, bar.right - 3, bar.bottom}, kCaptionFont,
+                     colors::kWhite,
+                     text_format::kLeft | text_format::kVCenter | text_format::kSingleLine);
+  }
+}
+
+void reset_painting() {
+  state().screen_damage.clear();
+  state().any_dirty = false;
+  framebuffer().fill(colors::kBlack);
+}
+
+}  // namespace detail
+
+Bitmap& framebuffer() {
+  static Bitmap fb(kScreenWidth, kScreenHeight, colors::kBlack);
+  return fb;
+}
+
+void invalidate(Window* w, Erase erase) {
+  if (!on_gui_thread()) {
+    detail::queue_item(detail::make_item(detail::QueueItem::Kind::Invalidate,
+                                          {.window = w, .flag = true, .erase = erase}));
+    return;
+  }
+  detail::invalidate_now(w, nullptr, erase);
+}
+
+void invalidate_rect(Window* w, const Rect& r, Erase erase) {
+  if (!on_gui_thread()) {
+    detail::queue_item(detail::make_item(detail::QueueItem::Kind::Invalidate,
+                                          {.window = w, .erase = erase, .rect = r}));
+    return;
+  }
+  detail::invalidate_now(w, &r, erase);
+}
+
+namespace {
+void invalidate_class_now(int class_index, const Rect* r, Erase erase) {
+  detail::for_each_window(desktop(), [&](Window& w) {
+    if (WindowAccess::class_index(w) == class_index) detail::invalidate_now(&w, r, erase);
+  });
+}
+}  // namespace
+
+void invalidate_class(std::string_view class_name, Erase erase) {
+  const int index = detail::find_class_index(class_name);
+  if (index < 0) return;
+  if (!on_gui_thread()) {
+    detail::queue_item(detail::make_item(detail::QueueItem::Kind::InvalidateClass,
+                                          {.flag = true, .erase = erase, .class_index = index}));
+    return;
+  }
+  invalidate_class_now(index, nullptr, erase);
+}
+
+void invalidate_class_rect(std::string_view class_name, const Rect& r, Erase erase) {
+  const int index = detail::find_class_index(class_name);
+  if (index < 0) return;
+  if (!on_gui_thread()) {
+    detail::queue_item(detail::make_item(detail::QueueItem::Kind::InvalidateClass,
+                                          {.erase = erase, .rect = r, .class_index = index}));
+    return;
+  }
+  invalidate_class_now(index, &r, erase);
+}
+
+void update_window(Window* w) {
+  if (!on_gui_thread() || !detail::is_alive(w)) return;
+  paint_pending();
+}
+
+// Paints, bottom of the z-order first, every window with something pending and, over it,
+// whatever lies above the part it painted; a window hidden entirely under an opaque window
+// that comes later is skipped.
+void paint_pending() {
+  auto& st = state();
+  if (!on_gui_thread() || !st.any_dirty) return;
+  st.any_dirty = false;
+  detail::DispatchScope scope;
+  static std::vector<PaintEntry> order;
+  static std::vector<Rect> damage;
+  order.clear();
+  collect(desktop(), order);
+  damage.assign(st.screen_damage.begin(), st.screen_damage.end());
+  st.screen_damage.clear();
+  Rect changed;
+  for (size_t i = 0; i < order.size(); ++i) {
+    Window& w = *order[i].window;
+    if (!detail::is_alive(&w) || !w.is_visible()) continue;
+    const Rect visible = detail::visible_screen_rect(w);
+    bool erase = false;
+    Rect own = take_pending(w, &erase);
+    for (const Rect& d : damage) {
+      const Rect x = d.intersected(visible);
+      if (x.empty()) continue;
+      own = own.united(x);
+      erase = true;
+    }
+    own = own.intersected(visible);
+    if (own.empty() || covered_later(order, i, own)) continue;
+    paint_region(w, own, erase);
+    add_rect(damage, own);
+    changed = changed.united(own);
+  }
+  if (!changed.empty()) detail::present_frame(framebuffer(), changed);
+}
+
+}  // namespace platform::gui

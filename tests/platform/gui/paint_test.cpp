@@ -1,0 +1,155 @@
+// Invalidation and painting, checked by the messages windows get and by framebuffer pixels.
+#include <thread>
+
+#include "gui_fixture.h"
+#include "platform/backend/backend.h"
+
+namespace gui_test {
+namespace {
+
+constexpr Color kRed = rgb(200, 0, 0);
+constexpr Color kGreen = rgb(0, 200, 0);
+constexpr Color kBlue = rgb(0, 0, 200);
+constexpr Color kBackground = rgb(10, 20, 30);  // the recorder class's background
+
+class Painting : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    main = make("main", Rect::from_xywh(0, 0, 640, 480), nullptr, 0, kBlue);
+    box = make("box", Rect::from_xywh(100, 100, 200, 100), main, 0, kRed);
+    paint_pending();
+    events().clear();
+  }
+  Window* main = nullptr;
+  Window* box = nullptr;
+};
+
+TEST_F(Painting, FirstPaintDrawsEveryWindowInZOrder) {
+  EXPECT_EQ(pixel(10, 10), kBlue);
+  EXPECT_EQ(pixel(100, 100), kRed);
+  EXPECT_EQ(pixel(299, 199), kRed);
+  EXPECT_EQ(pixel(300, 200), kBlue);
+}
+
+TEST_F(Painting, TwoInvalidationsMakeOnePaintOfTheirUnion) {
+  invalidate_rect(box, {0, 0, 10, 10}, Erase::No);
+  invalidate_rect(box, {50, 50, 60, 60}, Erase::No);
+  paint_pending();
+  const auto paints = events_of(MessageKind::Paint, "box");
+  ASSERT_EQ(paints.size(), 1u);
+  EXPECT_EQ(paints[0].dirty, (Rect{0, 0, 60, 60}));
+  EXPECT_TRUE(events_of(MessageKind::EraseBackground).empty());
+  EXPECT_TRUE(events_of(MessageKind::Paint, "main").empty());
+  paint_pending();  // nothing left: no second paint
+  EXPECT_EQ(events_of(MessageKind::Paint, "box").size(), 1u);
+}
+
+TEST_F(Painting, EraseOnlyWhenAsked) {
+  box->user_data = 0;  // paints nothing itself: what is left shows whether it was erased
+  invalidate_rect(box, {0, 0, 20, 20}, Erase::No);
+  paint_pending();
+  EXPECT_EQ(pixel(105, 105), kRed);
+  invalidate_rect(box, {0, 0, 20, 20}, Erase::Yes);
+  paint_pending();
+  EXPECT_EQ(pixel(105, 105), kBackground);
+  EXPECT_EQ(pixel(125, 125), kRed);  // outside the dirty part nothing changed
+  ASSERT_EQ(events_of(MessageKind::EraseBackground, "box").size(), 1u);
+  EXPECT_EQ(events_of(MessageKind::EraseBackground, "box")[0].dirty, (Rect{0, 0, 20, 20}));
+}
+
+TEST_F(Painting, OnlyTheDirtyPartChanges) {
+  box->user_data = intptr_t(kGreen);
+  invalidate_rect(box, {10, 10, 20, 20});
+  paint_pending();
+  EXPECT_EQ(pixel(115, 115), kGreen);
+  EXPECT_EQ(pixel(109, 115), kRed);
+  EXPECT_EQ(pixel(120, 115), kRed);
+  EXPECT_EQ(pixel(115, 120), kRed);
+}
+
+TEST_F(Painting, ChildrenArePaintedOverTheirParent) {
+  main->user_data = intptr_t(kGreen);
+  invalidate(main);
+  paint_pending();
+  EXPECT_EQ(pixel(10, 10), kGreen);
+  EXPECT_EQ(pixel(150, 150), kRed);  // the child painted again over its parent
+  ASSERT_EQ(events_of(MessageKind::Paint, "box").size(), 1u);
+  EXPECT_EQ(events_of(MessageKind::Paint, "box")[0].dirty, (Rect{0, 0, 200, 100}));
+}
+
+TEST_F(Painting, HidingExposesWhatWasUnderneath) {
+  Window* top = make("top", Rect::from_xywh(0, 0, 640, 480), main, style::kTopmost, kGreen);
+  paint_pending();
+  EXPECT_EQ(pixel(150, 150), kGreen);
+  events().clear();
+  invalidate(box);  // under the full-screen topmost window: not painted at all
+  paint_pending();
+  EXPECT_TRUE(events_of(MessageKind::Paint, "box").empty());
+  EXPECT_EQ(pixel(150, 150), kGreen);
+  show_window(top, false);
+  paint_pending();
+  EXPECT_EQ(pixel(150, 150), kRed);
+  EXPECT_EQ(pixel(10, 10), kBlue);
+}
+
+TEST_F(Painting, MovingRepaintsOldAndNewPlaces) {
+  move_window(box, Rect::from_xywh(400, 300, 100, 50));
+  paint_pending();
+  EXPECT_EQ(pixel(150, 150), kBlue);
+  EXPECT_EQ(pixel(450, 320), kRed);
+}
+
+TEST_F(Painting, FramesAndCaptionsAreDrawnByThePlatform) {
+  Window* framed = make("CAPTION TEXT", Rect::from_xywh(300, 20, 300, 150), main, style::kCaption, kGreen);
+  paint_pending();
+  EXPECT_EQ(pixel(300, 20), colors::kBlack);        // border
+  EXPECT_EQ(pixel(595, 25), rgb(0, 0, 128));       // title bar, right of the text
+  EXPECT_EQ(pixel(305, 21 + kCaptionHeight), kGreen);  // client area starts under it
+  EXPECT_EQ(framed->client_origin(), (Point{301, 21 + kCaptionHeight}));
+  // The caption carries the text: some pixel of the bar is white once the text is drawn.
+  bool text_drawn = false;
+  for (int x = 301; x < 450 && !text_drawn; ++x) {
+    for (int y = 21; y < 21 + kCaptionHeight; ++y) text_drawn |= pixel(x, y) == colors::kWhite;
+  }
+  EXPECT_TRUE(text_drawn);
+
+  Window* raised = make("raised", Rect::from_xywh(20, 300, 100, 100), main, style::kRaisedEdge, kGreen);
+  paint_pending();
+  EXPECT_EQ(pixel(21, 350), colors::kWhite);      // inner highlight of the raised edge
+  EXPECT_EQ(pixel(119, 350), rgb(64, 64, 64));    // outer shadow on the right
+  EXPECT_EQ(pixel(22, 350), kGreen);
+  EXPECT_EQ(raised->client_rect(), (Rect{0, 0, 96, 96}));
+}
+
+TEST_F(Painting, InvalidateFromAnotherThreadIsCarriedOutOnTheGuiThread) {
+  box->user_data = intptr_t(kGreen);
+  std::thread exchange([this] {
+    invalidate_rect(box, {0, 0, 10, 10});
+    invalidate_class(kRecorder, Erase::No);  // every recorder window
+    show_window(box, true);                  // already shown: nothing
+  });
+  exchange.join();
+  EXPECT_TRUE(events_of(MessageKind::Paint).empty());  // nothing happens off the GUI thread
+  advance_virtual(0);
+  EXPECT_EQ(events_of(MessageKind::Paint, "box").size(), 1u);
+  EXPECT_EQ(events_of(MessageKind::Paint, "main").size(), 1u);
+  EXPECT_EQ(pixel(150, 150), kGreen);
+}
+
+TEST_F(Painting, PresentsOnlyWhenSomethingChanged) {
+  const uint64_t before = backend::present_count();
+  paint_pending();
+  advance_virtual(100);
+  EXPECT_EQ(backend::present_count(), before);
+  invalidate_rect(box, {0, 0, 5, 5});
+  paint_pending();
+  EXPECT_EQ(backend::present_count(), before + 1);
+  show_window(create_window({kRecorder, "hidden", 0, {0, 0, 10, 10}, main}), false);
+  invalidate_class("NOT_A_CLASS");
+  paint_pending();
+  EXPECT_EQ(backend::present_count(), before + 1);
+}
+
+}  // namespace
+}  // namespace gui_test
