@@ -245,12 +245,12 @@ FontAccess::FontAccess() : lock_(fonts().mutex) {
   }
 }
 
-SizedFont* FontAccess::find(const FontSpec& spec) {
+SizedFont* FontAccess::find(const FontSpec& font_spec) {
   FontSystem& fs = fonts();
   if (!fs.loaded) load_fonts(fs);
-  if (spec.pixel_height <= 0) return nullptr;
-  const int height = std::min(spec.pixel_height, kMaxPixelHeight);
-  FaceSet& set = fs.styles[spec.weight >= 600 ? 1 : 0];
+  if (font_spec.pixel_height <= 0) return nullptr;
+  const int height = std::min(font_spec.pixel_height, kMaxPixelHeight);
+  FaceSet& set = fs.styles[font_spec.weight >= 600 ? 1 : 0];
   if (!set.primary) return nullptr;
   if (set.sizes.size() <= size_t(height)) set.sizes.resize(height + 1);
   std::unique_ptr<SizedFont>& sized = set.sizes[height];
@@ -261,18 +261,18 @@ SizedFont* FontAccess::find(const FontSpec& spec) {
 }  // namespace gfx_detail
 
 // Width of one line (tabs as single spaces, controls as nothing) and the font's line height.
-Size measure_text_line(std::string_view utf8, const FontSpec& spec) {
+Size measure_text_line(std::string_view utf8, const FontSpec& font_spec) {
   gfx_detail::FontAccess access;
-  gfx_detail::SizedFont* font = access.find(spec);
+  gfx_detail::SizedFont* font = access.find(font_spec);
   if (!font) return {};
   gfx_detail::TextLayout layout(*font, text_format::kSingleLine);
   return {layout.line_width(utf8), font->line_height()};
 }
 
 // Ascent plus descent of the font, 0 when no face is available.
-int font_line_height(const FontSpec& spec) {
+int font_line_height(const FontSpec& font_spec) {
   gfx_detail::FontAccess access;
-  gfx_detail::SizedFont* font = access.find(spec);
+  gfx_detail::SizedFont* font = access.find(font_spec);
   return font ? font->line_height() : 0;
 }
 

@@ -20,9 +20,9 @@ struct FontSpec {
 constexpr FontSpec font(int pixel_height, int weight = 400) { return {pixel_height, weight}; }
 
 // Width and height in pixels of one line of UTF-8 text (no line breaks interpreted).
-Size measure_text_line(std::string_view utf8, const FontSpec& spec);
+Size measure_text_line(std::string_view utf8, const FontSpec& font_spec);
 // Line height (ascent + descent) of the font in pixels.
-int font_line_height(const FontSpec& spec);
+int font_line_height(const FontSpec& font_spec);
 // Where the fonts were found; empty when a face is missing (text then draws nothing).
 std::string font_file_in_use(bool bold);
 // Replaces the folders searched for the font files (empty: CORVEX_FONT_DIR, then the standard

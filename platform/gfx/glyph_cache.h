@@ -65,7 +65,7 @@ class FontAccess {
 
   // The font of that height and weight, or null when no face file was found or the height
   // is not drawable.
-  SizedFont* find(const FontSpec& spec);
+  SizedFont* find(const FontSpec& font_spec);
 
  private:
   std::unique_lock<std::mutex> lock_;
