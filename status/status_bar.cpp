@@ -1,15 +1,303 @@
-// Placeholder until this screen is written: the class exists with its background.
+// The status bar across the top of the right half of the main screen. It is repainted on every
+// 175 ms tick, so composing and drawing the message stays on the stack: the strings are looked
+// up into fixed buffers and the off-screen bitmap is made once.
 #include "status/status_bar.h"
 
-#include "platform/gui/window.h"
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "link/dryer_state.h"
+#include "platform/gfx/canvas.h"
 #include "shell/window_classes.h"
 
 namespace corvex::status {
 
+namespace {
+
+using platform::Color;
+using platform::rgb;
+namespace gui = platform::gui;
+namespace tf = platform::text_format;
+
+constexpr Color kRed = platform::colors::kRed;
+constexpr Color kGreen = platform::colors::kGreen;
+constexpr Color kBlue = platform::colors::kBlue;
+constexpr Color kYellow = platform::colors::kYellow;
+constexpr Color kWhite = platform::colors::kWhite;
+constexpr Color kCoolDownSteady = rgb(100, 255, 0);
+constexpr Color kCoolDownEnding = rgb(200, 0, 0);
+// What a flashing text shows in its blink-off phase.
+constexpr char kSixteenBlanks[] = "                ";
+constexpr char kDegree[] = "\u00B0";
+// The moisture-control hold timer runs for an hour; the bar counts down its last three minutes.
+constexpr int kHoldTimerSeconds = 3600;
+constexpr int kHoldTimerWarning = 3420;
+
+class Mirror {
+ public:
+  explicit Mirror(const link::DryerState& s) : s_(s) {}
+  uint8_t operator[](int offset) const {
+    return s_.mirror[size_t(offset)].load(std::memory_order_relaxed);
+  }
+  bool bit(int offset, uint8_t mask) const { return ((*this)[offset] & mask) != 0; }
+  int unsigned_lo_hi(int lo, int hi) const { return (*this)[lo] | ((*this)[hi] << 8); }
+  int signed_lo_hi(int lo, int hi) const { return int16_t(uint16_t(unsigned_lo_hi(lo, hi))); }
+
+ private:
+  const link::DryerState& s_;
+};
+
+// The text buffer of the message, and a localized string looked up into a stack buffer.
+class Texts {
+ public:
+  explicit Texts(BarMessage& out) : out_(out) {}
+  const char* string(int number) {
+    texts::StringBuffer& b = buffers_[next_++ % 2];
+    b[0] = '\0';
+    texts::localized_string(number, b);
+    return b.data();
+  }
+  template <typename... Args>
+  void format(const char* pattern, Args... args) {
+    std::snprintf(out_.text, sizeof out_.text, pattern, args...);
+  }
+  void copy(const char* text) { format("%s", text); }
+
+ private:
+  BarMessage& out_;
+  texts::StringBuffer buffers_[2];
+  int next_ = 0;
+};
+
+void set_style(BarMessage& out, BarRule rule, Color color, unsigned format = tf::kCenter) {
+  out.rule = rule;
+  out.drawn = true;
+  out.color = color;
+  out.font = {28, 700};
+  out.format = format;
+}
+
+// A flashing string: itself in the blink-on phase, sixteen blanks in the blink-off phase.
+void flash(Texts& t, bool blink_on, const char* text) {
+  t.copy(blink_on ? text : kSixteenBlanks);
+}
+
+void compose_startup(const Mirror& m, bool blink_on, BarMessage& out, Texts& t) {
+  set_style(out, BarRule::Startup, kWhite, tf::kLeft);
+  if ((m[171] & 0xA0) != 0xA0) {
+    if (blink_on) {
+      const char* label = t.string(301);
+      t.format("%s %s", label, t.string(307));
+    } else {
+      t.copy(t.string(301));
+    }
+  } else if (m.bit(280, 0x04)) {
+    t.copy(t.string(504));
+  } else if (m.bit(280, 0x02)) {
+    const int left = m.unsigned_lo_hi(320, 321);
+    t.format("%s %d:%02d", t.string(301), left / 60, left % 60);
+  } else {
+    t.copy(t.string(301));
+    out.format = tf::kCenter;
+  }
+}
+
+bool hold_timer_running_out(const Mirror& m) {
+  const int kind = m[187] & 7;
+  return m.unsigned_lo_hi(290, 291) > kHoldTimerWarning && m.bit(188, 0x40) &&
+         m.bit(224, 0x80) && (kind == 4 || kind == 5);
+}
+
+void compose_hold_timer(const Mirror& m, bool blink_on, BarMessage& out, Texts& t) {
+  set_style(out, BarRule::HoldTimer, kRed);
+  if (!blink_on) {
+    t.copy(kSixteenBlanks);
+    return;
+  }
+  // A count past the hour shows the countdown at its end rather than negative minutes.
+  const int left = std::max(0, kHoldTimerSeconds - m.unsigned_lo_hi(290, 291));
+  t.format("%s [%02d:%02d]", t.string(310), left / 60, left % 60);
+}
+
+bool cooling_down(const Mirror& m) {
+  return m[52] != 0 && m.bit(179, 0x04) && m.bit(171, 0x08) && (m[187] & 7) == 3;
+}
+
+void compose_cool_down(const Mirror& m, bool blink_on, BarMessage& out, Texts& t) {
+  const int minutes = m[52];
+  set_style(out, BarRule::CoolDown, minutes >= 6 ? kCoolDownSteady : kCoolDownEnding);
+  out.font = {25, 500};
+  // The last five minutes blink: the text shows only in the blink-on phase.
+  out.drawn = minutes >= 6 || blink_on;
+  t.format("%s %d Minutes", t.string(309), minutes);
+}
+
+// The grain temperature's low status byte for a sensor code, or -1 for a code without one.
+int grain_sensor_low_byte(int sensor) {
+  switch (sensor) {
+    case 0: return 93;
+    case 1: return 91;
+    case 2: return 89;
+    default: return -1;
+  }
+}
+
+// The difference between the target temperature and the selected grain temperature. Sensor 0
+// alone follows the dual-plenum targets of bytes 151/152 and 153/154.
+void compose_temperature_difference(const Mirror& m, bool si_units, BarMessage& out, Texts& t) {
+  set_style(out, BarRule::TemperatureDifference, kGreen);
+  const int sensor = m[184];
+  const char* label = t.string(308);
+  const int grain_low = grain_sensor_low_byte(sensor);
+  if (grain_low < 0) {
+    // A sensor code the controller does not define has no grain temperature to compare.
+    t.copy(label);
+    return;
+  }
+  int target_low = 149;
+  if (sensor == 0 && m.bit(257, 0x02)) target_low = m.bit(148, 0x10) ? 151 : 153;
+  const int difference =
+      m.signed_lo_hi(target_low, target_low + 1) - m.signed_lo_hi(grain_low, grain_low + 1);
+  if (si_units) {
+    const int celsius = difference * 5 / 9;
+    t.format(sensor == 0 ? "%s [? %d %sC]" : "%s [- %d %sC]", label, celsius, kDegree);
+  } else {
+    const bool plain = sensor == 0 && difference != 0;
+    t.format(plain ? "%s [ %d %sF]" : "%s [- %d %sF]", label, difference, kDegree);
+  }
+}
+
+// The running dryer timer: A counts up to B. Its colour goes from green through yellow to red
+// as A / B falls below one half and one quarter (compared in integers, so B = 0 cannot divide).
+void compose_dryer_timer(const Mirror& m, BarMessage& out, Texts& t) {
+  const int a = m[24] * 60 + m[25];
+  const int b = m[26] * 60 + m[27];
+  const Color color = 2 * a > b ? kGreen : 4 * a > b ? kYellow : kRed;
+  set_style(out, BarRule::DryerTimer, color);
+  const char* label = t.string(307);
+  if (m.bit(28, 0x01)) {
+    // Counts reported past their end show 0:00, not a negative time.
+    const int left = std::max(0, b - a);
+    t.format("%s  %d:%02d", label, left / 60, left % 60);
+  } else {
+    t.copy(label);
+  }
+}
+
+void compose_cooling(const Mirror& m, BarMessage& out, Texts& t) {
+  set_style(out, BarRule::Cooling, kBlue);
+  const char* label = t.string(306);
+  if (m.bit(43, 0x01)) {
+    t.format("%s  %d:%02d", label, m[39], m[40]);
+  } else {
+    t.copy(label);
+  }
+}
+
+void compose_running(const Mirror& m, BarMessage& out, Texts& t) {
+  if (m.bit(257, 0x01) && m[8] == 1) {
+    set_style(out, BarRule::Running, kRed);
+    t.copy(t.string(305));
+  } else {
+    set_style(out, BarRule::Running, kGreen);
+    t.copy(t.string(303));
+  }
+}
+
+// The off-screen copy of the bar and the message it holds. Most 175 ms ticks find the message
+// unchanged; they only copy the bar to the screen again.
+struct OffscreenBar {
+  platform::Bitmap bitmap;
+  BarMessage shown;
+  bool valid = false;
+};
+OffscreenBar g_offscreen;
+
+bool same_message(const BarMessage& a, const BarMessage& b) {
+  return a.rule == b.rule && a.drawn == b.drawn && a.color == b.color && a.font == b.font &&
+         a.format == b.format && std::strcmp(a.text, b.text) == 0;
+}
+
+void paint_status_bar(gui::Window& w, const gui::PaintContext& paint) {
+  const platform::Rect client = w.client_rect();
+  const platform::Size size{client.width(), client.height()};
+  OffscreenBar& off = g_offscreen;
+  if (off.bitmap.empty() || off.bitmap.size() != size) {
+    off.bitmap = platform::Bitmap(size.width, size.height, platform::colors::kBlack);
+    off.valid = false;
+  }
+  BarMessage message;
+  compose_bar_message(link::dryer_state(), message);
+  if (!off.valid || !same_message(message, off.shown)) {
+    platform::Canvas canvas(off.bitmap);
+    draw_status_bar(canvas, client, message);
+    off.shown = message;
+    off.valid = true;
+  }
+  paint.canvas->blit(off.bitmap, paint.dirty, {paint.dirty.left, paint.dirty.top});
+}
+
+}  // namespace
+
+void compose_bar_message(const link::DryerState& state, BarMessage& out) {
+  const Mirror m(state);
+  const uint32_t blink = state.blink_flags.load(std::memory_order_relaxed);
+  const bool blink_on = (blink & link::kBlinkPhaseOn) != 0;
+  Texts t(out);
+  out.text[0] = '\0';
+  if (m.bit(118, 0x20)) {
+    set_style(out, BarRule::Alarm, kRed);
+    flash(t, blink_on, t.string(311));
+  } else if (m.bit(279, 0x01) && (blink & link::kBlinkStartupDone)) {
+    compose_startup(m, blink_on, out, t);
+  } else if (hold_timer_running_out(m)) {
+    compose_hold_timer(m, blink_on, out, t);
+  } else if (cooling_down(m)) {
+    compose_cool_down(m, blink_on, out, t);
+  } else if (m.bit(224, 0x08) && m.bit(188, 0x40)) {
+    compose_temperature_difference(m, state.unit_flag.load(std::memory_order_relaxed) != 0, out,
+                                   t);
+  } else if ((m[171] & 0xA0) != 0xA0) {
+    compose_dryer_timer(m, out, t);
+  } else if (m.bit(172, 0x01) || m.bit(171, 0x40)) {
+    compose_cooling(m, out, t);
+  } else if (m.bit(188, 0x40)) {
+    compose_running(m, out, t);
+  } else if ((m[271] & 3) != 1) {
+    set_style(out, BarRule::ModeNotReady, kRed);
+    t.copy(t.string(302));
+  } else {
+    set_style(out, BarRule::Idle, kBlue);
+    t.copy(t.string(304));
+  }
+}
+
+void draw_status_bar(platform::Canvas& canvas, const platform::Rect& client,
+                     const BarMessage& message) {
+  canvas.fill_rect(client, platform::colors::kBlack);
+  if (!message.drawn) return;
+  canvas.draw_text(message.text, kBarTextRect, message.font, message.color,
+                   message.format | tf::kSingleLine);
+}
+
+intptr_t status_bar_procedure(gui::Window& w, const gui::Message& m) {
+  switch (m.kind) {
+    case gui::MessageKind::EraseBackground:
+      // The paint covers the whole bar off-screen; erasing first would only make it flicker.
+      return 1;
+    case gui::MessageKind::Paint:
+      paint_status_bar(w, *reinterpret_cast<const gui::PaintContext*>(m.lparam));
+      return 0;
+    default:
+      break;
+  }
+  return gui::default_window_procedure(w, m);
+}
+
 void register_status_bar_class() {
-  platform::gui::register_class({shell::DRYER_RIGHT_STATUS_BAR_WINDOW,
-                                 platform::gui::default_window_procedure, platform::colors::kBlack,
-                                 true});
+  gui::register_class({shell::DRYER_RIGHT_STATUS_BAR_WINDOW, &status_bar_procedure,
+                       platform::colors::kBlack, true});
 }
 
 }  // namespace corvex::status
