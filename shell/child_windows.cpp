@@ -1,36 +1,137 @@
 // The screen windows of the main window, created once at start-up and then only shown and
 // hidden.
+#include <vector>
+
+#include "link/dryer_state.h"
+#include "settings/setup_menus.h"
+#include "settings/temperature_screen.h"
+#include "settings/timer_screen.h"
+#include "shell/display_settings.h"
+#include "shell/later_screens.h"
+#include "shell/navigation.h"
 #include "shell/startup.h"
 #include "shell/window_classes.h"
+#include "status/plenum_view.h"
+#include "status/status_bar.h"
+#include "status/status_picture.h"
 
 namespace corvex::shell {
 
 using platform::Rect;
 using platform::gui::CreateParams;
+namespace gui = platform::gui;
 namespace style = platform::gui::style;
 
 namespace {
 
-// A framed screen window with its caption; windows whose class is not registered yet are
-// skipped, so start-up works while screens are still being added.
-void create_screen(platform::gui::Window* main, const char* class_name, const char* title,
-                   Rect rect, bool caption, bool shown) {
-  if (!platform::gui::class_registered(class_name)) return;
+enum class Frame { Framed, TopmostFramed };
+enum class Caption { No, Yes };
+
+struct ScreenWindow {
+  const char* class_name;
+  const char* title;
+  Frame frame;
+  Caption caption;
+  Rect rect;
+};
+
+// In their order of creation.
+constexpr ScreenWindow kScreens[] = {
+    {VIEW_SELECTION_WINDOW, "  VIEW SELECTION WINDOW - 04", Frame::Framed, Caption::Yes,
+     Rect::from_xywh(100, 50, 450, 275)},
+    {WARNING_WINDOW, " WARNING - DRYER SHUTTING DOWN! - 05", Frame::Framed, Caption::Yes,
+     Rect::from_xywh(10, 20, 600, 325)},
+    {LINE_GRAPH_WINDOW, " GRAIN TEMPERATURE / MOISTURE", Frame::Framed, Caption::Yes,
+     Rect::from_xywh(0, 40, 240, 205)},
+    {AVERAGE_VALUES_WINDOW, " DRYER STATUS CHART", Frame::Framed, Caption::Yes,
+     Rect::from_xywh(240, 40, 400, 205)},
+    {BOOT_LOADER_WINDOW, " UPDATE DRYER PROGRAMMING", Frame::Framed, Caption::Yes,
+     Rect::from_xywh(0, 0, 640, 480)},
+    {CUSTOM_VIEW_WINDOW, "  PLENUM(S)", Frame::Framed, Caption::Yes,
+     Rect::from_xywh(240, 245, 400, 175)},
+    {UNLOAD_STATUS_WINDOW, " UNLOAD STATUS", Frame::Framed, Caption::Yes,
+     Rect::from_xywh(0, 245, 240, 175)},
+    {DRYER_LEFT_STATUS_BAR_WINDOW, " DRYER BAR STATUS", Frame::Framed, Caption::No,
+     Rect::from_xywh(0, 0, 240, 40)},
+    {DRYER_RIGHT_STATUS_BAR_WINDOW, " DRYER BAR STATUS", Frame::Framed, Caption::No,
+     Rect::from_xywh(240, 0, 400, 40)},
+    {BUTTON_BAR_WINDOW, " DRYER BAR STATUS", Frame::Framed, Caption::No,
+     Rect::from_xywh(0, 420, 640, 55)},
+    {TIMER_SELECT_WINDOW, " SELECT TIMER TO MODIFY - 01", Frame::TopmostFramed, Caption::Yes,
+     Rect::from_xywh(0, 0, 640, 475)},
+    {TEMP_SELECT_WINDOW, " SELECT TEMPERATURE SETPOINT TO MODIFY - 02", Frame::TopmostFramed,
+     Caption::Yes, Rect::from_xywh(0, 0, 640, 475)},
+    {SETUP_SELECTION_WINDOW, " SELECT HARDWARE SETUP PARAMETER TO MODIFY - 03",
+     Frame::TopmostFramed, Caption::Yes, Rect::from_xywh(0, 0, 640, 475)},
+    {EXTENDED_SETUP_SELECTION_WINDOW_NEW, " SELECT SETUP PARAMETER TO MODIFY - 06",
+     Frame::TopmostFramed, Caption::Yes, Rect::from_xywh(0, 0, 640, 475)},
+    {GRAPH_WINDOW, " GRAPH OF SELECTED DRYER VARIABLES", Frame::Framed, Caption::No,
+     Rect::from_xywh(240, 40, 400, 380)},
+    {DRYER_PIC_WINDOW, " SYSTEM STATUS", Frame::Framed, Caption::No,
+     Rect::from_xywh(0, 0, 240, 420)},
+    {BATCH_DRYING_WINDOW, " BATCH DRYING TIMERS", Frame::Framed, Caption::Yes,
+     Rect::from_xywh(240, 40, 400, 205)},
+    {AUTO_START_CONFIG_WINDOW, " SELECT HARDWARE SETUP PARAMETER TO MODIFY - 03",
+     Frame::TopmostFramed, Caption::Yes, Rect::from_xywh(0, 0, 640, 475)},
+};
+
+// Which windows start shown: the status picture, the right status bar and the button bar
+// always; the status chart, the plenum view and the graph by the drying mode (status byte 8)
+// and the persisted view choice.
+bool initially_shown(const char* class_name) {
+  const bool batch = link::dryer_state().mirror[8].load(std::memory_order_relaxed) != 0;
+  const uint8_t view = display_settings().view_choice;
+  const std::string_view name(class_name);
+  if (name == AVERAGE_VALUES_WINDOW) return !batch && view == 0;
+  if (name == CUSTOM_VIEW_WINDOW) return view == 0;
+  if (name == GRAPH_WINDOW) return !batch && view == 1;
+  return name == DRYER_RIGHT_STATUS_BAR_WINDOW || name == BUTTON_BAR_WINDOW ||
+         name == DRYER_PIC_WINDOW;
+}
+
+void register_screen_classes() {
+  status::register_status_picture_class();
+  status::register_status_bar_class();
+  status::register_plenum_view_class();
+  settings::register_timer_screen_classes();
+  settings::register_temperature_screen_classes();
+  settings::register_setup_menu_classes();
+  // The warning window's class is registered at start-up, with the texts.
+  register_later_screen_classes();
+}
+
+// A window whose class is not registered is skipped, so that a missing screen never stops
+// start-up.
+void create_screen(gui::Window* main, const ScreenWindow& s) {
+  if (!gui::class_registered(s.class_name)) return;
   CreateParams p;
-  p.class_name = class_name;
-  p.text = title;
-  p.style = style::kChild | style::kBorder | (caption ? style::kCaption : 0) |
-            (shown ? style::kVisible : 0);
-  p.rect = rect;
+  p.class_name = s.class_name;
+  p.text = s.title;
+  p.style = style::kChild | style::kBorder | (s.caption == Caption::Yes ? style::kCaption : 0) |
+            (s.frame == Frame::TopmostFramed ? style::kTopmost : 0) |
+            (initially_shown(s.class_name) ? style::kVisible : 0);
+  p.rect = s.rect;
   p.parent = main;
-  platform::gui::create_window(p);
+  gui::create_window(p);
+}
+
+// The panel puts a new child window under its older siblings, so the first window created lies
+// on top: the view selection and warning windows come over the main screen, and the bar
+// buttons (created with the main window) over the button bar. Here a new window goes on top,
+// so the children are stacked again in the panel's order, each within its topmost band.
+void stack_in_creation_order(gui::Window* main) {
+  std::vector<gui::Window*> children;
+  for (const auto& child : main->children()) children.push_back(child.get());
+  for (auto it = children.rbegin(); it != children.rend(); ++it) gui::bring_to_front(*it);
 }
 
 }  // namespace
 
-void create_child_windows(platform::gui::Window* main) {
-  create_screen(main, WARNING_WINDOW, " WARNING - DRYER SHUTTING DOWN! - 05",
-                Rect::from_xywh(10, 20, 600, 325), true, false);
+void create_child_windows(gui::Window* main) {
+  register_screen_classes();
+  for (const ScreenWindow& s : kScreens) create_screen(main, s);
+  stack_in_creation_order(main);
+  status_area_rule();
 }
 
 }  // namespace corvex::shell

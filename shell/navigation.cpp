@@ -1,12 +1,130 @@
-// Placeholder until the main screen's navigation is written.
 #include "shell/navigation.h"
+
+#include <atomic>
+
+#include "link/dryer_state.h"
+#include "link/link_hooks.h"
+#include "shell/display_settings.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+#include "shell/window_classes.h"
 
 namespace corvex::shell {
 
-void leave_main_screen(const char*) {}
-void return_to_main_screen() {}
-void status_area_rule() {}
-void button_bar_layout() {}
-void reload_screen_texts() {}
+namespace {
+
+namespace gui = platform::gui;
+using platform::Rect;
+
+constexpr int kBarButtonIds[] = {kTimersButtonId, kTempsButtonId, kSetupButtonId, kViewButtonId,
+                                 kMoistureControlButtonId};
+constexpr int kBarY = 427;
+constexpr int kBarButtonWidth = 105;
+constexpr int kBarButtonHeight = 40;
+// While an auto-start run is on, the five buttons close up to the left to make room for the
+// auto-start status button at the right end of the bar.
+constexpr int kAutoStartLayoutX[] = {10, 125, 240, 355, 470};
+constexpr int kNormalLayoutX[] = {20, 144, 268, 392, 516};
+constexpr int kAutoStartStatusX = 585;
+constexpr int kAutoStartStatusWidth = 44;
+
+uint8_t mirror(int offset) {
+  return link::dryer_state().mirror[size_t(offset)].load(std::memory_order_relaxed);
+}
+
+void show_bar_buttons(gui::Window* main, bool show) {
+  for (const int id : kBarButtonIds) {
+    if (gui::Window* b = gui::child_by_id(main, id)) gui::show_window(b, show);
+  }
+}
+
+}  // namespace
+
+void leave_main_screen(const char* target_class) {
+  gui::show_class(LINE_GRAPH_WINDOW, false);
+  gui::show_class(UNLOAD_STATUS_WINDOW, false);
+  gui::show_class(DRYER_RIGHT_STATUS_BAR_WINDOW, false);
+  gui::show_class(CUSTOM_VIEW_WINDOW, false);
+  gui::show_class(AVERAGE_VALUES_WINDOW, false);
+  gui::show_class(BUTTON_BAR_WINDOW, false);
+  if (gui::Window* main = shell_state().main_window) {
+    show_bar_buttons(main, false);
+    if (gui::Window* b = gui::child_by_id(main, kAutoStartStatusButtonId))
+      gui::show_window(b, false);
+  }
+  gui::show_class(DRAW_GRAPH_WINDOW, false);
+  gui::show_class(DRYER_PIC_WINDOW, false);
+  if (target_class != nullptr) gui::show_class(target_class, true);
+  gui::show_class(BATCH_DRYING_WINDOW, false);
+}
+
+void return_to_main_screen() {
+  gui::show_class(DRYER_PIC_WINDOW, true);
+  gui::show_class(DRYER_RIGHT_STATUS_BAR_WINDOW, true);
+  gui::show_class(BUTTON_BAR_WINDOW, true);
+  if (gui::Window* main = shell_state().main_window) show_bar_buttons(main, true);
+  status_area_rule();
+  button_bar_layout();
+}
+
+void status_area_rule() {
+  // The view choice is also written by the view selection window on the GUI thread, while this
+  // rule may run on the exchange thread: both go through an atomic reference to the byte.
+  const uint8_t view = (mirror(266) >> 6) & 0x01;
+  std::atomic_ref<uint8_t>(display_settings().view_choice).store(view, std::memory_order_relaxed);
+  link::apply_batch_button_rule();
+  if (mirror(8) != 0) {
+    // A staged batch mode: the plenum view and the batch drying timers.
+    gui::show_class(DRAW_GRAPH_WINDOW, false);
+    gui::show_class(GRAPH_WINDOW, false);
+    gui::show_class(AVERAGE_VALUES_WINDOW, false);
+    gui::show_class(CUSTOM_VIEW_WINDOW, true);
+    gui::show_class(BATCH_DRYING_WINDOW, true);
+  } else if (view == 1) {
+    gui::show_class(DRAW_GRAPH_WINDOW, true);
+    gui::show_class(GRAPH_WINDOW, true);
+    gui::show_class(AVERAGE_VALUES_WINDOW, false);
+    gui::show_class(CUSTOM_VIEW_WINDOW, false);
+    gui::show_class(BATCH_DRYING_WINDOW, false);
+  } else {
+    gui::show_class(DRAW_GRAPH_WINDOW, false);
+    gui::show_class(GRAPH_WINDOW, false);
+    gui::show_class(CUSTOM_VIEW_WINDOW, true);
+    gui::show_class(AVERAGE_VALUES_WINDOW, true);
+    gui::show_class(BATCH_DRYING_WINDOW, false);
+  }
+}
+
+void lay_out_button_bar(gui::Window* main) {
+  if (main == nullptr) return;
+  const bool auto_start_running = (mirror(279) & 0x01) != 0;
+  const int* xs = auto_start_running ? kAutoStartLayoutX : kNormalLayoutX;
+  for (int i = 0; i < 5; ++i) {
+    if (gui::Window* b = gui::child_by_id(main, kBarButtonIds[i]))
+      gui::move_window(b, Rect::from_xywh(xs[i], kBarY, kBarButtonWidth, kBarButtonHeight), true);
+  }
+  if (gui::Window* b = gui::child_by_id(main, kAutoStartStatusButtonId)) {
+    gui::move_window(b, Rect::from_xywh(kAutoStartStatusX, kBarY, kAutoStartStatusWidth,
+                                        kBarButtonHeight),
+                     true);
+    gui::show_window(b, auto_start_running);
+  }
+}
+
+void button_bar_layout() { lay_out_button_bar(shell_state().main_window); }
+
+void reload_screen_texts() {
+  load_bar_images();
+  gui::Window* main = shell_state().main_window;
+  if (main == nullptr) return;
+  // Every window of the tree paints its texts and pictures again in the new language.
+  struct Walk {
+    static void invalidate_tree(gui::Window* w) {
+      gui::invalidate(w, gui::Erase::Yes);
+      for (const auto& child : w->children()) invalidate_tree(child.get());
+    }
+  };
+  Walk::invalidate_tree(main);
+}
 
 }  // namespace corvex::shell

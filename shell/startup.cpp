@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "link/dryer_state.h"
+#include "link/link_hooks.h"
 #include "platform/backend/backend.h"
 #include "platform/gui/controls.h"
 #include "platform/io/clock.h"
@@ -17,6 +18,7 @@
 #include "shell/disk_seed.h"
 #include "shell/display_settings.h"
 #include "shell/link_start.h"
+#include "shell/navigation.h"
 #include "texts/help_viewer.h"
 #include "texts/language_dialog.h"
 #include "texts/languages.h"
@@ -113,6 +115,9 @@ bool init_instance(const Options& o) {
   std::memset(s.history_volume_id, 0, sizeof s.history_volume_id);
   read_display_settings();
   create_child_windows(main);
+  // The decoder applies the status-area rule itself, and the 175 ms tick the button-bar layout.
+  link::link_hooks().status_area_rule.store(&status_area_rule);
+  link::link_hooks().button_bar_layout.store(&button_bar_layout);
   start_dryer_link(o);
 
   gui::set_timer(main, kLinkPacingTimerId, kLinkPacingPeriodMs, link_pacing_tick);
