@@ -1,0 +1,418 @@
+// The two panels of the temperature screen: PLENUM_SETPOINT_CHILD_WINDOW with one setpoint per
+// fan/heater (two per plenum in dual-plenum mode) and GRAIN_TEMP_SETPOINT_CHILD_WINDOW. Both
+// show the controller's current setpoints (StatusMirror), in the operator's units, and open the
+// temperature editor from their picture buttons.
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <span>
+
+#include "diagnostics/format.h"
+#include "link/dryer_state.h"
+#include "platform/gui/controls.h"
+#include "settings/line_wrap.h"
+#include "settings/temperature_screen.h"
+#include "settings/timer_picture_buttons.h"
+#include "shell/window_classes.h"
+#include "texts/texts.h"
+
+namespace corvex::settings {
+
+namespace {
+
+namespace gui = platform::gui;
+using platform::Canvas;
+using platform::Point;
+using platform::Rect;
+using platform::rgb;
+using TS = TemperatureSetpoint;
+using PW = link::PendingWrite;
+
+struct SetpointRow {
+  uint16_t low_byte;                         // the high byte follows it
+  uint16_t maximum, minimum, default_value;  // degrees Fahrenheit
+  PW flag;
+};
+
+// Indexed by TemperatureSetpoint.
+constexpr SetpointRow kSetpoints[] = {
+    {69, 250, 50, 180, PW::k69},   {67, 250, 50, 180, PW::k67},   {65, 250, 50, 180, PW::k65},
+    {63, 250, 50, 180, PW::k63},   {61, 250, 50, 180, PW::k61},   {59, 250, 50, 180, PW::k59},
+    {260, 250, 50, 180, PW::k260}, {258, 250, 50, 180, PW::k258}, {151, 180, 50, 120, PW::k151},
+    {149, 160, 50, 105, PW::k149}, {153, 180, 50, 105, PW::k153},
+};
+static_assert(std::size(kSetpoints) == size_t(TS::kCount));
+
+// The temperature screens' request code and help topic, as the TEMPS button sets it.
+constexpr int kRequestCode = 137;
+constexpr int kHelpTopic = 17;
+
+enum class Layout : uint8_t { Normal, Dual };
+
+struct PlenumButton {
+  int id;
+  TS setpoint;
+  int image;
+  Layout layout;
+  int column, row;
+};
+
+// Normal layout: left column #3, #2, #1 from the top, right column #6, #5, #4. Dual layout:
+// plenum #1 first above its second temperature on the left, plenum #2 on the right.
+constexpr PlenumButton kPlenumButtons[] = {
+    {kPlenum1ButtonId + 0, TS::Plenum1, 17, Layout::Normal, 0, 2},
+    {kPlenum1ButtonId + 1, TS::Plenum2, 16, Layout::Normal, 0, 1},
+    {kPlenum1ButtonId + 2, TS::Plenum3, 15, Layout::Normal, 0, 0},
+    {kPlenum1ButtonId + 3, TS::Plenum4, 14, Layout::Normal, 1, 2},
+    {kPlenum1ButtonId + 4, TS::Plenum5, 13, Layout::Normal, 1, 1},
+    {kPlenum1ButtonId + 5, TS::Plenum6, 12, Layout::Normal, 1, 0},
+    {kDualPlenum1FirstButtonId, TS::Plenum1, 19, Layout::Dual, 0, 0},
+    {kDualPlenum1SecondButtonId, TS::Plenum1Second, 20, Layout::Dual, 0, 1},
+    {kDualPlenum2FirstButtonId, TS::Plenum2, 71, Layout::Dual, 1, 0},
+    {kDualPlenum2SecondButtonId, TS::Plenum2Second, 70, Layout::Dual, 1, 1},
+};
+
+struct GrainButton {
+  int id;
+  int image;
+  Point at;
+  Rect value;  // inside the part the decoder redraws for status bytes 151..154
+};
+constexpr GrainButton kGrainSingle{kGrainButtonId, 18, {20, 39}, {180, 40, 300, 90}};
+constexpr GrainButton kGrainFirst{kGrainFirstButtonId, 21, {20, 14}, {180, 30, 300, 64}};
+constexpr GrainButton kGrainSecond{kGrainSecondButtonId, 22, {20, 68}, {180, 68, 300, 102}};
+
+constexpr int kPlenumImages[] = {17, 16, 15, 14, 13, 12, 19, 20, 71, 70};
+constexpr int kGrainImages[] = {18, 21, 22};
+
+constexpr platform::Color kBackground = platform::colors::kBlack;
+constexpr platform::Color kValueColor = platform::colors::kWhite;
+constexpr platform::Color kHeadingColor = rgb(255, 255, 0);
+constexpr platform::Color kTextColor = rgb(200, 200, 200);
+constexpr platform::FontSpec kValueFont{28, 700};
+constexpr platform::FontSpec kGrainValueFont{24, 700};
+constexpr platform::FontSpec kHeadingFont{14, 700};
+constexpr platform::FontSpec kTextFont{12, 400};
+constexpr unsigned kValueFormat = platform::text_format::kLeft | platform::text_format::kVCenter |
+                                  platform::text_format::kSingleLine;
+
+uint8_t mirror(int offset) {
+  return link::dryer_state().mirror[size_t(offset)].load(std::memory_order_relaxed);
+}
+
+bool bit5_of_225() { return (mirror(225) & 0x20) != 0; }
+
+Point button_at(int column, int row) { return {10 + column * 310, 8 + row * 70}; }
+Rect value_rect(int column, int row) {
+  const Point at = button_at(column, row);
+  return Rect::from_xywh(at.x + 160, at.y, 130, 50);
+}
+
+void draw_setpoint(Canvas& c, TS s, const Rect& r, const platform::FontSpec& font) {
+  char text[32];
+  setpoint_text(s, text);
+  c.draw_text(text, r, font, kValueColor, kValueFormat);
+}
+
+void set_caption(gui::Window& w, int number) {
+  texts::StringBuffer caption;
+  caption[0] = '\0';
+  texts::localized_string(number, caption);
+  // Without a language file the caption the window was created with stays.
+  if (caption[0] != '\0' && w.text() != caption.data()) gui::set_window_text(&w, caption.data());
+}
+
+// Shows the buttons the drying mode calls for; other drying modes leave them as they are.
+void apply_plenum_visibility(gui::Window& panel) {
+  const int mode = mirror(8);
+  if (mode != 0 && mode != 1) return;
+  const bool dual = dual_plenum_mode();
+  for (const PlenumButton& b : kPlenumButtons) {
+    bool show = false;
+    if (b.layout == Layout::Dual) {
+      show = dual && setpoint_fitted(b.setpoint);
+    } else if (!dual) {
+      const bool type_limited =
+          mode == 0 && (b.setpoint == TS::Plenum2 || b.setpoint == TS::Plenum3);
+      show = setpoint_fitted(b.setpoint) && !(type_limited && bit5_of_225());
+    }
+    show_if_changed(gui::child_by_id(&panel, b.id), show);
+  }
+}
+
+void paint_plenum_panel(gui::Window& w, Canvas& c) {
+  set_caption(w, 194);
+  apply_plenum_visibility(w);
+  c.fill_rect(w.client_rect(), kBackground);
+  const Layout layout = dual_plenum_mode() ? Layout::Dual : Layout::Normal;
+  for (const PlenumButton& b : kPlenumButtons) {
+    if (b.layout == layout && setpoint_value_shown(b.setpoint)) {
+      draw_setpoint(c, b.setpoint, value_rect(b.column, b.row), kValueFont);
+    }
+  }
+}
+
+TS single_grain_setpoint() { return mirror(8) == 3 ? TS::GrainWide : TS::GrainNarrow; }
+
+void draw_grain_text(gui::Window& w, Canvas& c) {
+  const int left = 310;
+  texts::StringBuffer part[3];
+  for (auto& p : part) p[0] = '\0';
+  texts::localized_string(196, part[0]);
+  c.draw_text(part[0].data(), {left, 4, left + 310, 20}, kHeadingFont, kHeadingColor,
+              platform::text_format::kLeft | platform::text_format::kSingleLine);
+  char joined[3 * sizeof(texts::StringBuffer) + 3];
+  part[0][0] = '\0';
+  if (link::dryer_state().unit_flag.load(std::memory_order_relaxed) != 0) {
+    texts::localized_string(197, part[0]);
+    texts::localized_string(198, part[1]);
+    texts::localized_string(199, part[2]);
+    std::snprintf(joined, sizeof joined, "%s %s %s", part[0].data(), part[1].data(),
+                  part[2].data());
+  } else {
+    texts::localized_string(200, part[0]);
+    texts::localized_string(201, part[1]);
+    std::snprintf(joined, sizeof joined, "%s %s", part[0].data(), part[1].data());
+  }
+  const int lines = (w.client_rect().bottom - 22) / 14;
+  draw_wrapped(c, joined, {left, 22}, 14, kTextFont, kTextColor, size_t(std::max(lines, 0)));
+}
+
+void paint_grain_panel(gui::Window& w, Canvas& c) {
+  set_caption(w, 195);
+  const bool dual = dual_plenum_mode();
+  show_if_changed(gui::child_by_id(&w, kGrainSingle.id), !dual);
+  show_if_changed(gui::child_by_id(&w, kGrainFirst.id), dual);
+  show_if_changed(gui::child_by_id(&w, kGrainSecond.id), dual);
+  c.fill_rect(w.client_rect(), kBackground);
+  if (dual) {
+    draw_setpoint(c, TS::GrainWide, kGrainFirst.value, kGrainValueFont);
+    draw_setpoint(c, TS::GrainSecond, kGrainSecond.value, kGrainValueFont);
+  } else {
+    draw_setpoint(c, single_grain_setpoint(), kGrainSingle.value, kGrainValueFont);
+  }
+  draw_grain_text(w, c);
+}
+
+// The editors are owned by the temperature screen itself, not by the panel.
+void open_editor(gui::Window& panel, TS s) {
+  if (!setpoint_fitted(s)) return;
+  prepare_temperature_edit(s);
+  gui::Window* screen = panel.parent() != nullptr ? panel.parent() : &panel;
+  open_temperature_editor(screen);
+}
+
+void on_plenum_command(gui::Window& w, int id) {
+  for (const PlenumButton& b : kPlenumButtons) {
+    if (b.id != id) continue;
+    // A dual-plenum button means nothing outside that mode.
+    if (b.layout == Layout::Dual && !dual_plenum_mode()) return;
+    open_editor(w, b.setpoint);
+    return;
+  }
+}
+
+void on_grain_command(gui::Window& w, int id) {
+  const bool dual = dual_plenum_mode();
+  if (id == kGrainSingle.id && !dual) open_editor(w, single_grain_setpoint());
+  if (id == kGrainFirst.id && dual) open_editor(w, TS::GrainWide);
+  if (id == kGrainSecond.id && dual) open_editor(w, TS::GrainSecond);
+}
+
+int plenum_image(int id) {
+  for (const PlenumButton& b : kPlenumButtons) {
+    if (b.id == id) return b.image;
+  }
+  return 0;
+}
+
+int grain_image(int id) {
+  for (const GrainButton* b : {&kGrainSingle, &kGrainFirst, &kGrainSecond}) {
+    if (b->id == id) return b->image;
+  }
+  return 0;
+}
+
+void create_plenum_buttons(gui::Window& w) {
+  // Until the first paint decides, only plenum #1, which every dryer has, is shown.
+  for (const PlenumButton& b : kPlenumButtons) {
+    create_picture_button(&w, b.image, b.id, button_at(b.column, b.row),
+                          b.id == kPlenum1ButtonId ? Initially::Shown : Initially::Hidden);
+  }
+}
+
+void create_grain_buttons(gui::Window& w) {
+  create_picture_button(&w, kGrainSingle.image, kGrainSingle.id, kGrainSingle.at);
+  create_picture_button(&w, kGrainFirst.image, kGrainFirst.id, kGrainFirst.at, Initially::Hidden);
+  create_picture_button(&w, kGrainSecond.image, kGrainSecond.id, kGrainSecond.at,
+                        Initially::Hidden);
+}
+
+struct PanelKind {
+  void (*create)(gui::Window&);
+  void (*paint)(gui::Window&, Canvas&);
+  void (*command)(gui::Window&, int);
+  int (*image)(int);
+  std::span<const int> images;
+};
+
+// Both panels paint their whole client with the background themselves: the decoder's repaint
+// requests come without erase.
+intptr_t panel_procedure(gui::Window& w, const gui::Message& m, const PanelKind& kind) {
+  switch (m.kind) {
+    case gui::MessageKind::Create:
+      kind.create(w);
+      return 0;
+    case gui::MessageKind::EraseBackground:
+      return 1;
+    case gui::MessageKind::Paint:
+      kind.paint(w, *reinterpret_cast<const gui::PaintContext*>(m.lparam)->canvas);
+      return 0;
+    case gui::MessageKind::DrawItem: {
+      const auto* item = reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
+      if (const int image = kind.image(item->id)) draw_picture_button(*item, image);
+      return 1;
+    }
+    case gui::MessageKind::Command:
+      kind.command(w, gui::command_id(m));
+      return 0;
+    case gui::MessageKind::Destroy:
+      release_picture_images(kind.images);
+      return 0;
+    default:
+      return gui::default_window_procedure(w, m);
+  }
+}
+
+constexpr PanelKind kPlenumPanel{&create_plenum_buttons, &paint_plenum_panel, &on_plenum_command,
+                                 &plenum_image, kPlenumImages};
+constexpr PanelKind kGrainPanel{&create_grain_buttons, &paint_grain_panel, &on_grain_command,
+                                &grain_image, kGrainImages};
+
+intptr_t plenum_panel_procedure(gui::Window& w, const gui::Message& m) {
+  return panel_procedure(w, m, kPlenumPanel);
+}
+intptr_t grain_panel_procedure(gui::Window& w, const gui::Message& m) {
+  return panel_procedure(w, m, kGrainPanel);
+}
+
+}  // namespace
+
+bool dual_plenum_mode() { return mirror(8) == 1 && (mirror(257) & 0x02) != 0; }
+
+int fan_heater_count() {
+  switch (mirror(3)) {
+    case 0:
+      return 1;
+    case 1:
+      return 2;
+    case 2:
+      return 3;
+    case 3:
+      return 4;
+    case 4:
+      return 6;
+    default:
+      return 1;
+  }
+}
+
+bool setpoint_fitted(TS s) {
+  const int count = fan_heater_count();
+  const bool dual = dual_plenum_mode();
+  switch (s) {
+    case TS::Plenum1:
+      return true;
+    case TS::Plenum2:
+      return count >= 2;
+    case TS::Plenum3:
+      return count >= 3;
+    case TS::Plenum4:
+      return count >= 4;
+    case TS::Plenum5:
+    case TS::Plenum6:
+      return count == 6;
+    case TS::Plenum1Second:
+      return dual;
+    case TS::Plenum2Second:
+      return dual && count >= 2;
+    case TS::GrainWide:
+      return dual || mirror(8) == 3;
+    case TS::GrainNarrow:
+      return !dual && mirror(8) != 3;
+    case TS::GrainSecond:
+      return dual;
+    default:
+      return false;
+  }
+}
+
+bool setpoint_value_shown(TS s) {
+  if (!setpoint_fitted(s)) return false;
+  const int mode = mirror(8);
+  const bool drying_mode_0_or_1 = mode == 0 || mode == 1;
+  const bool dual = dual_plenum_mode();
+  switch (s) {
+    case TS::Plenum1:
+    case TS::Plenum1Second:
+      return drying_mode_0_or_1;
+    case TS::Plenum2:
+    case TS::Plenum2Second:
+      return drying_mode_0_or_1 && !bit5_of_225();
+    // The dual-plenum layout has no places for plenums #3 to #6.
+    case TS::Plenum3:
+    case TS::Plenum4:
+    case TS::Plenum5:
+    case TS::Plenum6:
+      return !dual && !bit5_of_225();
+    default:
+      return true;
+  }
+}
+
+void setpoint_text(TS s, std::span<char> out) {
+  if (out.empty()) return;
+  out[0] = '\0';
+  if (s >= TS::kCount) return;
+  const uint16_t low = kSetpoints[size_t(s)].low_byte;
+  const int fahrenheit = mirror(low) | (mirror(low + 1) << 8);
+  if (link::dryer_state().unit_flag.load(std::memory_order_relaxed) != 0) {
+    std::snprintf(out.data(), out.size(), " %3d \u00B0C ",
+                  diagnostics::fahrenheit_to_celsius(int16_t(fahrenheit)));
+  } else {
+    std::snprintf(out.data(), out.size(), " %3d \u00B0F ", fahrenheit);
+  }
+}
+
+void prepare_temperature_edit(TS s) {
+  if (s >= TS::kCount) return;
+  const SetpointRow& row = kSetpoints[size_t(s)];
+  link::DryerState& state = link::dryer_state();
+  const uint8_t low = mirror(row.low_byte);
+  const uint8_t high = mirror(row.low_byte + 1);
+  // The slots take the current value first, so that an untouched write re-sends it.
+  state.desired[row.low_byte].store(low, std::memory_order_relaxed);
+  state.desired[row.low_byte + 1u].store(high, std::memory_order_relaxed);
+  TemperatureEditRequest& r = temperature_edit_request;
+  r.working_value = uint16_t(low | (high << 8));
+  r.maximum = row.maximum;
+  r.minimum = row.minimum;
+  r.default_value = row.default_value;
+  r.entry_state = 0;
+  r.first_key = 0;
+  r.last_key = 0;
+  r.help_topic = kHelpTopic;
+  r.request_code = kRequestCode;
+  r.low_slot = row.low_byte;
+  r.high_slot = row.low_byte + 1;
+  r.pending_write = &state.flag(row.flag);
+}
+
+void register_temperature_panel_classes() {
+  gui::register_class(
+      {shell::PLENUM_SETPOINT_CHILD_WINDOW, &plenum_panel_procedure, kBackground, true});
+  gui::register_class(
+      {shell::GRAIN_TEMP_SETPOINT_CHILD_WINDOW, &grain_panel_procedure, kBackground, true});
+}
+
+}  // namespace corvex::settings

@@ -1,0 +1,271 @@
+// The timer editor "MODIFYING TIMER SETPOINT - 21": two digit pads, one for the minutes and
+// one for the seconds of a timer, working on the shared timer_edit_request.
+#include <cstdio>
+
+#include "link/dryer_state.h"
+#include "platform/gui/controls.h"
+#include "platform/gui/dialog.h"
+#include "platform/gui/message_box.h"
+#include "resources/editor_dialogs.h"
+#include "settings/timer_screen.h"
+#include "texts/texts.h"
+
+namespace corvex::settings {
+
+namespace {
+
+namespace gui = platform::gui;
+namespace res = resources;
+using platform::Rect;
+
+constexpr platform::Color kValueColor = platform::rgb(0, 0, 128);
+constexpr platform::FontSpec kValueFont{48, 900};
+constexpr platform::FontSpec kLimitFont{17, 700};
+constexpr platform::FontSpec kKeyFont{20, 700};
+constexpr unsigned kCentredLine = platform::text_format::kCenter | platform::text_format::kVCenter |
+                                  platform::text_format::kSingleLine;
+
+// Key codes kept as the request's last key: the digit, or 10 for DELETE.
+constexpr uint8_t kDeleteKeyCode = 10;
+
+void write_slot(int slot, uint8_t value) {
+  if (slot >= 0 && slot < int(link::kStatusBytes)) {
+    link::dryer_state().desired[size_t(slot)].store(value, std::memory_order_relaxed);
+  }
+}
+
+// The very first key after opening, in either pad, clears its field before it takes effect.
+void take_first_key(TimerEditRequest& r, TimerField field) {
+  if (r.first_key != 0) return;
+  r.first_key = 1;
+  (field == TimerField::Minutes ? r.minutes : r.seconds) = 0;
+}
+
+void minutes_digit(TimerEditRequest& r, uint8_t digit) {
+  switch (r.minutes_entry_state) {
+    case 0:
+      r.minutes = digit;
+      if (digit != 0) r.minutes_entry_state = 1;
+      break;
+    case 1:
+      r.minutes = uint8_t(r.minutes * 10 + digit);
+      r.minutes_entry_state = 2;
+      break;
+    case 2:
+      // A third digit would pass 249.
+      if (r.minutes > 24) break;
+      r.minutes = uint8_t(r.minutes * 10 + digit);
+      r.minutes_entry_state = 3;
+      break;
+    default:
+      break;  // three digits: only DELETE is taken
+  }
+}
+
+void seconds_digit(TimerEditRequest& r, uint8_t digit) {
+  switch (r.seconds_entry_state) {
+    case 0:
+      r.seconds = digit;
+      if (digit != 0) r.seconds_entry_state = 1;
+      break;
+    case 1:
+      // A second digit would pass 59.
+      if (r.seconds > 5) break;
+      r.seconds = uint8_t(r.seconds * 10 + digit);
+      r.seconds_entry_state = 2;
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- The dialog ----
+
+void draw_string_line(platform::Canvas& c, const char* format, int number, int minutes, int seconds,
+                      const Rect& r) {
+  texts::StringBuffer label;
+  label[0] = '\0';
+  texts::localized_string(number, label);
+  char line[sizeof(texts::StringBuffer) + 24];
+  std::snprintf(line, sizeof line, format, label.data(), minutes, seconds);
+  c.draw_text(line, r, kLimitFont, platform::colors::kBlack, kCentredLine);
+}
+
+void on_paint(gui::Window& dialog, const gui::PaintContext& paint) {
+  const TimerEditRequest& r = timer_edit_request;
+  texts::StringBuffer caption;
+  caption[0] = '\0';
+  texts::localized_string(355, caption);
+  if (caption[0] != '\0' && dialog.text() != caption.data())
+    gui::set_window_text(&dialog, caption.data());
+
+  platform::Canvas& c = *paint.canvas;
+  char value[32];
+  std::snprintf(value, sizeof value, " %03d : %02d ", r.minutes, r.seconds);
+  c.draw_text(value, res::kTimerValueRect, kValueFont, kValueColor, kCentredLine);
+  const int line = res::kTimerLimitsRect.height() / 3;
+  Rect row = res::kTimerLimitsRect;
+  row.bottom = row.top + line;
+  draw_string_line(c, "%s = %02d:%02d", 55, r.default_minutes, r.default_seconds, row);
+  draw_string_line(c, "%s = %02d:%02d", 356, r.maximum_minutes, r.maximum_seconds,
+                   row.translated(0, line));
+  draw_string_line(c, "%s = %02d:%02d", 357, r.minimum_minutes, r.minimum_seconds,
+                   row.translated(0, 2 * line));
+  texts::StringBuffer unit;
+  unit[0] = '\0';
+  texts::localized_string(50, unit);
+  c.draw_text(unit.data(), res::kTimerMinutesLabelRect, kLimitFont, platform::colors::kBlack,
+              kCentredLine);
+  unit[0] = '\0';
+  texts::localized_string(51, unit);
+  c.draw_text(unit.data(), res::kTimerSecondsLabelRect, kLimitFont, platform::colors::kBlack,
+              kCentredLine);
+}
+
+// The label a key shows: its digit, or the localized word of a command key.
+int key_string(int id) {
+  switch (id) {
+    case res::kTimerMinutesDelete:
+    case res::kTimerSecondsDelete:
+      return 141;
+    case res::kTimerDefault:
+      return 55;
+    case res::kTimerAccept:
+      return 4;
+    case res::kTimerCancel:
+      return 10;
+    default:
+      return 0;
+  }
+}
+
+void on_draw_item(const gui::DrawItemContext& item) {
+  platform::Canvas& c = *item.canvas;
+  c.fill_rect(item.rect, platform::colors::kFace);
+  c.frame_rect(item.rect, platform::colors::kBlack);
+  gui::draw_edge(c, item.rect.inflated(-1, -1), gui::Edge::Raised);
+  texts::StringBuffer label;
+  label[0] = '\0';
+  const int id = item.id;
+  if (id >= res::kTimerMinutesDigit0 && id <= res::kTimerMinutesDigit0 + 9) {
+    std::snprintf(label.data(), label.size(), "%d", id - res::kTimerMinutesDigit0);
+  } else if (id >= res::kTimerSecondsDigit0 && id <= res::kTimerSecondsDigit0 + 9) {
+    std::snprintf(label.data(), label.size(), "%d", id - res::kTimerSecondsDigit0);
+  } else if (const int number = key_string(id); number != 0) {
+    texts::localized_string(number, label);
+  }
+  // Without a language file the key still says what it does.
+  const char* text = label[0] != '\0' ? label.data() : item.control->text().c_str();
+  c.draw_text(text, item.rect.inflated(-4, -2), kKeyFont, platform::colors::kBlack,
+              platform::text_format::kCenter | platform::text_format::kVCenter |
+                  platform::text_format::kWordBreak);
+}
+
+void redraw_value(gui::Window& dialog) { gui::invalidate_rect(&dialog, res::kTimerValueRect); }
+
+void on_accept(gui::Window& dialog) {
+  if (!timer_entry_accept(timer_edit_request)) {
+    gui::message_box(&dialog, "The value entered is out of range.", "WARNING!",
+                     gui::kMbOk | gui::kMbIconWarning);
+  }
+  gui::end_dialog(&dialog, res::kTimerAccept);
+}
+
+bool on_command(gui::Window& dialog, int id) {
+  TimerEditRequest& r = timer_edit_request;
+  if (id >= res::kTimerMinutesDigit0 && id <= res::kTimerMinutesDigit0 + 9) {
+    timer_entry_digit(r, TimerField::Minutes, id - res::kTimerMinutesDigit0);
+  } else if (id >= res::kTimerSecondsDigit0 && id <= res::kTimerSecondsDigit0 + 9) {
+    timer_entry_digit(r, TimerField::Seconds, id - res::kTimerSecondsDigit0);
+  } else if (id == res::kTimerMinutesDelete) {
+    timer_entry_delete(r, TimerField::Minutes);
+  } else if (id == res::kTimerSecondsDelete) {
+    timer_entry_delete(r, TimerField::Seconds);
+  } else if (id == res::kTimerDefault) {
+    timer_entry_default(r);
+  } else if (id == res::kTimerAccept) {
+    on_accept(dialog);
+    return true;
+  } else if (id == res::kTimerCancel) {
+    gui::end_dialog(&dialog, res::kTimerCancel);
+    return true;
+  } else {
+    return false;
+  }
+  redraw_value(dialog);
+  return true;
+}
+
+intptr_t timer_editor_procedure(gui::Window& dialog, const gui::Message& m) {
+  switch (m.kind) {
+    case gui::MessageKind::InitDialog:
+      gui::center_window(&dialog, gui::dialog_owner(&dialog));
+      timer_entry_begin(timer_edit_request);
+      return 1;
+    case gui::MessageKind::Paint:
+      on_paint(dialog, *reinterpret_cast<const gui::PaintContext*>(m.lparam));
+      return 1;
+    case gui::MessageKind::DrawItem:
+      on_draw_item(*reinterpret_cast<const gui::DrawItemContext*>(m.lparam));
+      return 1;
+    case gui::MessageKind::Command:
+      return on_command(dialog, gui::command_id(m)) ? 1 : 0;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+void timer_entry_begin(TimerEditRequest& r) {
+  r.minutes_entry_state = 0;
+  r.seconds_entry_state = 0;
+  r.first_key = 0;
+}
+
+void timer_entry_digit(TimerEditRequest& r, TimerField field, int digit) {
+  if (digit < 0 || digit > 9) return;
+  take_first_key(r, field);
+  r.last_key = uint8_t(digit);
+  if (field == TimerField::Minutes) {
+    minutes_digit(r, uint8_t(digit));
+  } else {
+    seconds_digit(r, uint8_t(digit));
+  }
+}
+
+void timer_entry_delete(TimerEditRequest& r, TimerField field) {
+  take_first_key(r, field);
+  r.last_key = kDeleteKeyCode;
+  uint8_t& value = field == TimerField::Minutes ? r.minutes : r.seconds;
+  uint8_t& state = field == TimerField::Minutes ? r.minutes_entry_state : r.seconds_entry_state;
+  value = uint8_t(value / 10);
+  if (state > 0) --state;
+}
+
+void timer_entry_default(TimerEditRequest& r) {
+  r.minutes = r.default_minutes;
+  r.seconds = r.default_seconds;
+  r.seconds_entry_state = r.seconds > 9 ? 1 : 0;
+  r.minutes_entry_state = r.minutes > 99 ? 3 : r.minutes < 10 ? 1 : 2;
+}
+
+bool timer_entry_accept(TimerEditRequest& r) {
+  const int total = r.minutes * 60 + r.seconds;
+  const int maximum = r.maximum_minutes * 60 + r.maximum_seconds;
+  const int minimum = r.minimum_minutes * 60 + r.minimum_seconds;
+  if (total > maximum || total < minimum) return false;
+  write_slot(r.seconds_slot, r.seconds);
+  write_slot(r.minutes_slot, r.minutes);
+  // The slots are written before the flag goes up, so the record never goes out half new.
+  if (r.pending_write != nullptr) r.pending_write->store(1, std::memory_order_release);
+  return true;
+}
+
+intptr_t open_timer_editor(gui::Window* owner) {
+  resources::register_editor_dialog_templates();
+  texts::ensure_texts_loaded();
+  return gui::dialog_box(resources::kTimerEditorDialog, owner, &timer_editor_procedure);
+}
+
+}  // namespace corvex::settings
