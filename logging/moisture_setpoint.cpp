@@ -1,18 +1,217 @@
-// Placeholder until this screen is written: the class exists with its background.
 #include "logging/moisture_setpoint.h"
 
-#include "platform/gui/window.h"
-#include "shell/window_classes.h"
+#include <cstdio>
+#include <string_view>
+
+#include "link/dryer_state.h"
+#include "link/redraw.h"
+#include "platform/gui/controls.h"
+#include "platform/gui/dialog.h"
+#include "resources/moisture_dialogs.h"
+#include "texts/texts.h"
 
 namespace corvex::logging {
 
 namespace {
+
+namespace gui = platform::gui;
+namespace res = resources;
+using link::PendingWrite;
+
+constexpr int kDialogCaptionString = 143;
+constexpr int kModifyString = 144;  // also the keypad's caption
+constexpr int kExitString = 145;
+constexpr int kDeleteString = 141;
+constexpr int kAcceptString = 4;
+constexpr platform::FontSpec kKeyFont{18, 700};
+
 int g_entry_code = 0;
+MoistureKeypadEntry g_entry;
+
+uint8_t mirror(int offset) {
+  return link::dryer_state().mirror[offset].load(std::memory_order_relaxed);
 }
-intptr_t open_moisture_setpoint_dialog(platform::gui::Window*, int entry_code) {
+uint8_t desired(int offset) {
+  return link::dryer_state().desired[offset].load(std::memory_order_relaxed);
+}
+
+// The caption becomes its localized string; without a loaded text the template's stays.
+void localize_caption(gui::Window& dialog, int number) {
+  texts::StringBuffer text;
+  text[0] = '\0';
+  texts::localized_string(number, text);
+  if (text[0] != '\0' && dialog.text() != text.data()) gui::set_window_text(&dialog, text.data());
+}
+
+// A key: raised face, its label centred; the platform inverts it while held.
+void draw_key(const gui::DrawItemContext& item, int label_string) {
+  platform::Canvas& c = *item.canvas;
+  c.fill_rect(item.rect, platform::colors::kFace);
+  c.frame_rect(item.rect, platform::colors::kBlack);
+  gui::draw_edge(c, item.rect.inflated(-1, -1), gui::Edge::Raised);
+  texts::StringBuffer label;
+  label[0] = '\0';
+  if (label_string > 0) texts::localized_string(label_string, label);
+  const std::string_view text = label[0] != '\0' ? std::string_view(label.data())
+                                                 : std::string_view(item.control->text());
+  c.draw_text(text, item.rect.inflated(-4, -3), kKeyFont, platform::colors::kBlack,
+              platform::text_format::kCenter | platform::text_format::kVCenter);
+}
+
+void show_on_setpoint_display(gui::Window* setpoint_dialog, uint32_t number) {
+  char text[24];
+  format_keypad_number(number, text);
+  gui::set_dialog_item_text(setpoint_dialog, res::kMoistureValueDisplay, text);
+}
+
+void on_keypad_command(gui::Window& keypad, int id) {
+  if (id == res::kKeypadAccept) {
+    const uint16_t value = moisture_keypad_accept_value();
+    // Stored only; the setpoint dialog raises the write once the keypad has closed.
+    link::DryerState& s = link::dryer_state();
+    s.desired[199].store(uint8_t(value >> 8), std::memory_order_relaxed);
+    s.desired[200].store(uint8_t(value & 0xFF), std::memory_order_relaxed);
+    gui::end_dialog(&keypad, res::kKeypadAccept);
+    return;
+  }
+  if (id == res::kKeypadDelete) {
+    moisture_keypad_delete();
+  } else if (const int digit = res::keypad_digit_of(id); digit >= 0) {
+    moisture_keypad_digit(digit);
+  } else {
+    return;
+  }
+  show_on_setpoint_display(gui::dialog_owner(&keypad), g_entry.number);
+}
+
+intptr_t keypad_procedure(gui::Window& keypad, const gui::Message& m) {
+  switch (m.kind) {
+    case gui::MessageKind::InitDialog:
+      begin_moisture_keypad_entry();
+      localize_caption(keypad, kModifyString);
+      return 1;
+    case gui::MessageKind::Paint:
+      localize_caption(keypad, kModifyString);
+      return 0;
+    case gui::MessageKind::DrawItem: {
+      const auto& item = *reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
+      draw_key(item, item.id == res::kKeypadDelete   ? kDeleteString
+                     : item.id == res::kKeypadAccept ? kAcceptString
+                                                     : 0);
+      return 1;
+    }
+    case gui::MessageKind::Command:
+      on_keypad_command(keypad, gui::command_id(m));
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+void on_modify_setpoint(gui::Window& dialog) {
+  const intptr_t closed_with =
+      gui::dialog_box(res::kMoistureKeypadDialog, &dialog, &keypad_procedure);
+  if (closed_with != res::kKeypadAccept) return;
+  if (desired(199) != mirror(199) || desired(200) != mirror(200)) {
+    link::raise_write(PendingWrite::k199);
+  }
+}
+
+void paint_setpoint_dialog(gui::Window& dialog) {
+  localize_caption(dialog, kDialogCaptionString);
+  char text[24];
+  format_reported_setpoint(text);
+  gui::set_dialog_item_text(&dialog, res::kMoistureValueDisplay, text);
+}
+
+intptr_t setpoint_procedure(gui::Window& dialog, const gui::Message& m) {
+  switch (m.kind) {
+    case gui::MessageKind::InitDialog:
+      link::register_redraw_window(link::RedrawTarget::MoistureSetpointDialog, &dialog);
+      paint_setpoint_dialog(dialog);
+      return 1;
+    case gui::MessageKind::Paint:
+      paint_setpoint_dialog(dialog);
+      return 0;
+    case gui::MessageKind::DrawItem: {
+      const auto& item = *reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
+      draw_key(item, item.id == res::kMoistureModifyButton ? kModifyString
+                     : item.id == res::kMoistureExitButton ? kExitString
+                                                           : 0);
+      return 1;
+    }
+    case gui::MessageKind::Command:
+      if (gui::command_id(m) == res::kMoistureModifyButton) {
+        on_modify_setpoint(dialog);
+        return 1;
+      }
+      if (gui::command_id(m) == res::kMoistureExitButton) {
+        gui::end_dialog(&dialog, res::kMoistureExitButton);
+        return 1;
+      }
+      return 0;
+    case gui::MessageKind::Destroy:
+      if (link::redraw_window(link::RedrawTarget::MoistureSetpointDialog) == &dialog) {
+        link::register_redraw_window(link::RedrawTarget::MoistureSetpointDialog, nullptr);
+      }
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+intptr_t open_moisture_setpoint_dialog(gui::Window* owner, int entry_code) {
   g_entry_code = entry_code;
-  return 0;
+  res::register_moisture_dialog_templates();
+  return gui::dialog_box(res::kMoistureSetpointDialog, owner, &setpoint_procedure);
 }
+
 int moisture_setpoint_entry_code() { return g_entry_code; }
+
+MoistureKeypadEntry& moisture_keypad_entry() { return g_entry; }
+
+void begin_moisture_keypad_entry() { g_entry.started = false; }
+
+void moisture_keypad_digit(int digit) {
+  if (digit < 0 || digit > 9) return;
+  if (!g_entry.started) {
+    g_entry.started = true;
+    g_entry.number = 0;
+  }
+  const uint32_t next = g_entry.number * 10 + uint32_t(digit);
+  if (next <= 0xFFFF) g_entry.number = next;
+}
+
+void moisture_keypad_delete() {
+  if (!g_entry.started) {
+    g_entry.started = true;
+    g_entry.number = 0;
+  }
+  g_entry.number /= 10;
+}
+
+uint16_t moisture_keypad_accept_value() {
+  if (!g_entry.started) {
+    g_entry.started = true;
+    g_entry.number = reported_moisture_setpoint();
+  }
+  return uint16_t(g_entry.number & 0xFFFF);
+}
+
+void format_keypad_number(uint32_t number, std::span<char> out) {
+  if (out.empty()) return;
+  std::snprintf(out.data(), out.size(), "%02u.%01u %%", unsigned(number / 10),
+                unsigned(number % 10));
+}
+
+void format_reported_setpoint(std::span<char> out) {
+  if (out.empty()) return;
+  const unsigned value = reported_moisture_setpoint();
+  std::snprintf(out.data(), out.size(), "%u.%01u %%", value / 10, value % 10);
+}
+
+uint16_t reported_moisture_setpoint() { return uint16_t((mirror(199) << 8) | mirror(200)); }
 
 }  // namespace corvex::logging

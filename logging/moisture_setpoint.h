@@ -1,7 +1,14 @@
 #pragma once
 // The moisture setpoint dialog " MOISTURE SETPOINT - 26" (dialog resource 225) and its keypad
 // "MODIFY M/C SETPOINT".
+//
+// The setpoint is controller parameter 199: two bytes, high byte first, in tenths of a percent,
+// reported in status bytes 199 (high) and 200 (low). The keypad builds a number digit by digit;
+// only its ACCEPT stores the number in DesiredValues 199/200, and only then does the setpoint
+// dialog raise PendingWrite 199. Closing the keypad any other way sends nothing, so a number
+// left over from an earlier entry never goes to the controller by accident.
 #include <cstdint>
+#include <span>
 
 #include "platform/gui/window.h"
 
@@ -16,5 +23,35 @@ intptr_t open_moisture_setpoint_dialog(platform::gui::Window* owner, int entry_c
 
 // The entry code of the last opening (read by the dialog).
 int moisture_setpoint_entry_code();
+
+// ---- The keypad's entry, kept apart from the dialog so that its rules can be checked ----
+
+// The number being typed and whether a key has been pressed since the keypad opened. The number
+// keeps its value between openings (0 at program start); the flag is cleared on every opening.
+struct MoistureKeypadEntry {
+  uint32_t number = 0;
+  bool started = false;
+};
+MoistureKeypadEntry& moisture_keypad_entry();
+
+// Clears the entry-started flag, as opening the keypad does.
+void begin_moisture_keypad_entry();
+// A digit key: the first key of an entry starts from 0; the number becomes number x 10 + digit.
+// A digit that would take the number past the parameter's 16 bits is ignored, so that what the
+// display shows is always what ACCEPT sends.
+void moisture_keypad_digit(int digit);
+// DELETE: (starting from 0 if no key was pressed yet) the number becomes number / 10.
+void moisture_keypad_delete();
+// ACCEPT: the value to store. With no key pressed since the keypad opened, that is the
+// controller's reported setpoint, so that ACCEPT alone keeps it; the entry then continues from
+// that value.
+uint16_t moisture_keypad_accept_value();
+
+// The live display after a key: "%02d.%01d %" of the number in tenths ("15.5 %").
+void format_keypad_number(uint32_t number, std::span<char> out);
+// The display on painting: "%d.%01d %" of the reported setpoint ("7.5 %").
+void format_reported_setpoint(std::span<char> out);
+// The setpoint the controller reports (status bytes 199 high, 200 low).
+uint16_t reported_moisture_setpoint();
 
 }  // namespace corvex::logging

@@ -1,18 +1,327 @@
-// Placeholder until this screen is written: the class exists with its background.
 #include "settings/setup_menus.h"
 
-#include "platform/gui/window.h"
+#include <array>
+#include <optional>
+#include <string>
+
+#include "link/dryer_state.h"
+#include "platform/gui/controls.h"
+#include "platform/gui/dialog.h"
+#include "settings/hardware_setup.h"
+#include "settings/setup_dialogs.h"
+#include "shell/later_screens.h"
+#include "shell/navigation.h"
 #include "shell/window_classes.h"
+#include "texts/languages.h"
+#include "texts/localized_bitmaps.h"
+#include "texts/texts.h"
 
 namespace corvex::settings {
 
-void register_setup_menu_classes() {
-  platform::gui::register_class({shell::SETUP_SELECTION_WINDOW,
-                                 platform::gui::default_window_procedure, platform::colors::kBlack,
-                                 true});
-  platform::gui::register_class({shell::EXTENDED_SETUP_SELECTION_WINDOW_NEW,
-                                 platform::gui::default_window_procedure, platform::colors::kBlack,
-                                 true});
+namespace {
+
+namespace gui = platform::gui;
+using platform::Rect;
+
+constexpr int kSetupCaptionString = 461;
+constexpr int kExtendedCaptionString = 470;
+constexpr int kColumnX[3] = {10, 222, 440};
+constexpr int kFirstRowY = 40;
+constexpr int kRowPitch = 80;
+constexpr int kMenuButtonWidth = 175;
+constexpr int kMenuButtonHeight = 50;
+constexpr int kExitBitmap = 41;     // SCREEN_EXIT_BUTTON, 158 x 41
+constexpr int kLanguageSide = 50;   // the language button is a small square
+constexpr char kLanguageButtonText[] = "LANGUAGE";
+
+struct MenuButton {
+  int id;
+  int bitmap;  // localized bitmap index, 0 for a button drawn without one
+  int column;  // 0..2
+  int row;     // 0..3
+};
+
+constexpr MenuButton kSetupButtons[] = {
+    {kSetupDryingModeButton, 23, 0, 0},         {kSetupDryingSetupButton, 24, 0, 1},
+    {kSetupAutoStartButton, 73, 0, 2},          {kSetupUnloadParametersButton, 25, 1, 0},
+    {kSetupTemperatureManagerButton, 26, 1, 1}, {kSetupBurnerModeButton, 27, 1, 2},
+    {kSetupCalibrationButton, 28, 2, 0},        {kSetupExtendedButton, 29, 2, 1},
+};
+
+constexpr MenuButton kExtendedButtons[] = {
+    {kExtendedDiagnosticsButton, 30, 0, 0},   {kExtendedBurnerDifferentialButton, 31, 0, 1},
+    {kExtendedMeteringRollReverseButton, 33, 0, 2}, {kExtendedUnloadBushelsButton, 35, 1, 0},
+    {kExtendedTimeDateButton, 36, 1, 1},      {kExtendedUnitsButton, 37, 1, 2},
+    {kExtendedHardwareButton, 38, 1, 3},      {kExtendedDataLoggerButton, 39, 2, 0},
+    {kExtendedUserSettingsButton, 40, 2, 1},  {kExtendedClearBatchButton, 63, 2, 2},
+};
+
+uint8_t mirror(int offset) {
+  return link::dryer_state().mirror[offset].load(std::memory_order_relaxed);
 }
+
+// The button images of the selected language, loaded when first drawn and again after the
+// language changes. Both menus share them.
+struct MenuImages {
+  int language = -1;
+  std::array<bool, texts::kLocalizedBitmapCount> tried{};
+  std::array<std::optional<platform::Bitmap>, texts::kLocalizedBitmapCount> images;
+};
+MenuImages g_images;
+
+const platform::Bitmap* menu_image(int index) {
+  if (index <= 0 || index >= texts::kLocalizedBitmapCount) return nullptr;
+  if (g_images.language != texts::language_index()) {
+    g_images = {};
+    g_images.language = texts::language_index();
+  }
+  if (!g_images.tried[index]) {
+    g_images.tried[index] = true;
+    g_images.images[index] = texts::load_localized_bitmap(index);
+  }
+  return g_images.images[index] ? &*g_images.images[index] : nullptr;
+}
+
+int bitmap_of(int id) {
+  for (const MenuButton& b : kSetupButtons) {
+    if (b.id == id) return b.bitmap;
+  }
+  for (const MenuButton& b : kExtendedButtons) {
+    if (b.id == id) return b.bitmap;
+  }
+  if (id == kSetupReturnButton || id == kExtendedReturnButton) return kExitBitmap;
+  return 0;
+}
+
+void create_button(gui::Window& menu, int id, std::string_view text, Rect r) {
+  gui::create_window({.class_name = std::string(gui::kButtonClass),
+                      .text = std::string(text),
+                      .style = gui::style::kVisible | gui::style::kChild | gui::style::kOwnerDraw,
+                      .rect = r,
+                      .parent = &menu,
+                      .id = id});
+}
+
+template <size_t N>
+void create_menu_buttons(gui::Window& menu, const MenuButton (&buttons)[N], int return_id) {
+  gui::register_controls();
+  for (const MenuButton& b : buttons) {
+    create_button(menu, b.id, texts::localized_bitmap_control_name(b.bitmap),
+                  Rect::from_xywh(kColumnX[b.column], kFirstRowY + b.row * kRowPitch,
+                                  kMenuButtonWidth, kMenuButtonHeight));
+  }
+  const Rect client = menu.client_rect();
+  const platform::Size exit = texts::localized_bitmap_size(kExitBitmap);
+  create_button(menu, return_id, texts::localized_bitmap_control_name(kExitBitmap),
+                Rect::from_xywh((client.width() - exit.width) / 2,
+                                client.height() - exit.height - 20, exit.width, exit.height));
+}
+
+void draw_language_button(const gui::DrawItemContext& item) {
+  platform::Canvas& c = *item.canvas;
+  c.fill_rect(item.rect, platform::colors::kFace);
+  gui::draw_edge(c, item.rect, gui::Edge::Raised);
+  // A globe: its outline, the equator and a meridian.
+  const Rect globe = item.rect.inflated(-9, -9);
+  const platform::Color ink = platform::rgb(0, 0, 150);
+  c.draw_ellipse(globe, ink, 2);
+  c.draw_ellipse(globe.inflated(-globe.width() / 4, 0), ink, 1);
+  const int mid_y = (globe.top + globe.bottom) / 2;
+  const int mid_x = (globe.left + globe.right) / 2;
+  c.draw_line({globe.left, mid_y}, {globe.right - 1, mid_y}, ink);
+  c.draw_line({mid_x, globe.top}, {mid_x, globe.bottom - 1}, ink);
+}
+
+void draw_menu_button(const gui::DrawItemContext& item) {
+  if (item.id == kExtendedLanguageButton) {
+    draw_language_button(item);
+    return;
+  }
+  if (const platform::Bitmap* image = menu_image(bitmap_of(item.id))) {
+    item.canvas->blit(*image, {0, 0});
+    return;
+  }
+  // Without its image the button still works and shows its name.
+  item.canvas->fill_rect(item.rect, platform::colors::kFace);
+  gui::draw_edge(*item.canvas, item.rect, gui::Edge::Raised);
+  item.canvas->draw_text(item.control->text(), item.rect.inflated(-4, -2), {13, 700},
+                         platform::colors::kBlack,
+                         platform::text_format::kCenter | platform::text_format::kVCenter |
+                             platform::text_format::kWordBreak);
+}
+
+void set_button_shown(gui::Window& menu, int id, bool shown) {
+  gui::Window* b = gui::child_by_id(&menu, id);
+  if (b != nullptr && b->is_shown() != shown) gui::show_window(b, shown);
+}
+
+void localize_menu_caption(gui::Window& menu, int number) {
+  texts::StringBuffer text;
+  text[0] = '\0';
+  texts::localized_string(number, text);
+  if (text[0] != '\0' && menu.text() != text.data()) gui::set_window_text(&menu, text.data());
+}
+
+// ---- Setup menu ----
+
+void apply_setup_visibility(gui::Window& menu) {
+  set_button_shown(menu, kSetupAutoStartButton, auto_start_button_shown());
+}
+
+void return_to_main_screen(gui::Window& menu) {
+  gui::show_window(&menu, false);
+  link::DryerState& s = link::dryer_state();
+  s.main_screen_shown.store(1, std::memory_order_relaxed);
+  s.desired[224].store(mirror(224), std::memory_order_relaxed);
+  shell::return_to_main_screen();
+}
+
+void open_auto_start(gui::Window& menu) {
+  if (mirror(279) & 0x01) {
+    shell::open_auto_start_status_dialog(&menu);
+  } else {
+    shell::open_unbuilt_dialog(&menu, 0, "Auto-Start Control Panel Switch Requirements");
+  }
+}
+
+void on_setup_command(gui::Window& menu, int id) {
+  switch (id) {
+    case kSetupDryingModeButton:
+      shell::open_unbuilt_dialog(&menu, 0, "Drying Mode Selection - 07");
+      break;
+    case kSetupDryingSetupButton:
+      shell::open_unbuilt_dialog(
+          &menu, 0, mirror(8) == 0 ? "CONTINUOUS FLOW SETUP" : "STAGED BATCH SETUP - 09");
+      break;
+    case kSetupAutoStartButton: open_auto_start(menu); break;
+    case kSetupUnloadParametersButton:
+      shell::open_unbuilt_dialog(&menu, 0, "Unload Parameters - 11");
+      break;
+    case kSetupTemperatureManagerButton:
+      shell::open_unbuilt_dialog(&menu, 0, "PLENUM TEMPERATURE MANAGER - 12");
+      break;
+    case kSetupBurnerModeButton:
+      // The numbered-model dryers have no burner modes to choose.
+      if ((mirror(225) & 0x20) == 0) {
+        shell::open_unbuilt_dialog(&menu, 177, "Select Burner Mode - 10");
+      }
+      break;
+    case kSetupCalibrationButton:
+      shell::open_unbuilt_dialog(&menu, 223, " MOISTURE SENSOR CALIBRATION - 13");
+      break;
+    case kSetupExtendedButton:
+      gui::show_window(&menu, false);
+      gui::show_class(shell::EXTENDED_SETUP_SELECTION_WINDOW_NEW, true);
+      break;
+    case kSetupReturnButton: return_to_main_screen(menu); break;
+    default: break;
+  }
+}
+
+intptr_t setup_menu_procedure(gui::Window& w, const gui::Message& m) {
+  switch (m.kind) {
+    case gui::MessageKind::Create:
+      create_menu_buttons(w, kSetupButtons, kSetupReturnButton);
+      apply_setup_visibility(w);
+      return 0;
+    case gui::MessageKind::Show:
+      if (m.wparam) apply_setup_visibility(w);
+      return gui::default_window_procedure(w, m);
+    case gui::MessageKind::Paint:
+      localize_menu_caption(w, kSetupCaptionString);
+      apply_setup_visibility(w);
+      return 0;
+    case gui::MessageKind::DrawItem:
+      draw_menu_button(*reinterpret_cast<const gui::DrawItemContext*>(m.lparam));
+      return 1;
+    case gui::MessageKind::Command:
+      on_setup_command(w, gui::command_id(m));
+      return 0;
+    default:
+      return gui::default_window_procedure(w, m);
+  }
+}
+
+// ---- Extended setup menu ----
+
+void apply_extended_visibility(gui::Window& menu) {
+  set_button_shown(menu, kExtendedClearBatchButton, clear_batch_button_shown());
+}
+
+void on_extended_command(gui::Window& menu, int id) {
+  switch (id) {
+    case kExtendedDiagnosticsButton:
+      shell::open_unbuilt_dialog(&menu, 168, " System Diagnostics - 14");
+      break;
+    case kExtendedBurnerDifferentialButton:
+      shell::open_unbuilt_dialog(&menu, 170, "MODIFYING BURNER DIFFERENTIAL SETTINGS - 15");
+      break;
+    case kExtendedMeteringRollReverseButton: open_metering_roll_reverse_dialog(&menu); break;
+    case kExtendedUnloadBushelsButton:
+      shell::open_unbuilt_dialog(&menu, 0, " UNLOAD BUSHELS SETUP SCREEN - 17");
+      break;
+    case kExtendedTimeDateButton:
+      shell::open_unbuilt_dialog(&menu, 199, "Set Time / Date - 18");
+      break;
+    case kExtendedUnitsButton: open_units_dialog(&menu); break;
+    case kExtendedHardwareButton: open_hardware_setup_dialog(&menu); break;
+    case kExtendedDataLoggerButton:
+      shell::open_unbuilt_dialog(&menu, 258, "DAY DATA LOGGER SETUP - 19");
+      break;
+    case kExtendedUserSettingsButton: open_user_settings_dialog(&menu); break;
+    case kExtendedClearBatchButton: open_clear_batch_counter_dialog(&menu); break;
+    case kExtendedLanguageButton: open_language_selection(&menu); break;
+    case kExtendedReturnButton:
+      gui::show_window(&menu, false);
+      gui::show_class(shell::SETUP_SELECTION_WINDOW, true);
+      break;
+    default: break;
+  }
+}
+
+intptr_t extended_menu_procedure(gui::Window& w, const gui::Message& m) {
+  switch (m.kind) {
+    case gui::MessageKind::Create: {
+      create_menu_buttons(w, kExtendedButtons, kExtendedReturnButton);
+      const Rect client = w.client_rect();
+      create_button(w, kExtendedLanguageButton, kLanguageButtonText,
+                    Rect::from_xywh(client.width() - kLanguageSide - 24,
+                                    client.height() - kLanguageSide - 16, kLanguageSide,
+                                    kLanguageSide));
+      apply_extended_visibility(w);
+      return 0;
+    }
+    case gui::MessageKind::Show:
+      if (m.wparam) apply_extended_visibility(w);
+      return gui::default_window_procedure(w, m);
+    case gui::MessageKind::Paint:
+      localize_menu_caption(w, kExtendedCaptionString);
+      apply_extended_visibility(w);
+      return 0;
+    case gui::MessageKind::DrawItem:
+      draw_menu_button(*reinterpret_cast<const gui::DrawItemContext*>(m.lparam));
+      return 1;
+    case gui::MessageKind::Command:
+      on_extended_command(w, gui::command_id(m));
+      return 0;
+    default:
+      return gui::default_window_procedure(w, m);
+  }
+}
+
+}  // namespace
+
+void register_setup_menu_classes() {
+  gui::register_class({shell::SETUP_SELECTION_WINDOW, &setup_menu_procedure,
+                       platform::colors::kBlack, true});
+  gui::register_class({shell::EXTENDED_SETUP_SELECTION_WINDOW_NEW, &extended_menu_procedure,
+                       platform::colors::kBlack, true});
+}
+
+bool auto_start_button_shown() {
+  return mirror(8) == 0 && (mirror(225) & 0x20) == 0 && (mirror(280) & 0x40) != 0;
+}
+
+bool clear_batch_button_shown() { return mirror(8) != 0; }
 
 }  // namespace corvex::settings
