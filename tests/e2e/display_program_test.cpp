@@ -118,13 +118,20 @@ TEST(DisplayProgram, SecondInstanceOnTheSameDiskExitsZeroAndCreatesNothing) {
   ProcessResult first;
   std::thread runner([&] {
     first = run_process({kDisplay, "--headless", "--disk", disk, "--script", "-"},
-                        "wait 4000\nquit\n", 60000);
+                        "wait 10000\nquit\n", 60000);
   });
-  // Give the first instance time to claim the disk and create its files.
-  for (int i = 0; i < 100 && !fs::exists(disk); ++i)
+  // Give the first instance time to claim the disk and create its files: it has seeded the
+  // disk once the language folder is in place, and is done once its tree stays the same for
+  // half a second (a loaded machine may take seconds for that).
+  std::set<std::string> before;
+  for (int i = 0; i < 400; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  std::this_thread::sleep_for(std::chrono::milliseconds(800));
-  const std::set<std::string> before = tree_of(dir.path());
+    if (!fs::exists(disk + "/Languages") || fs::exists(disk + "/.Languages.seeding")) continue;
+    std::set<std::string> now = tree_of(dir.path());
+    if (now == before) break;
+    before = std::move(now);
+    std::this_thread::sleep_for(std::chrono::milliseconds(450));
+  }
 
   ProcessResult second =
       run_process({kDisplay, "--headless", "--disk", disk, "--script", "-"}, "quit\n", 20000);
