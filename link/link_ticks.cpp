@@ -110,8 +110,7 @@ void fast_tick_warning_visibility() {
   }
 }
 
-void one_second_link_duties() {
-  DryerState& s = dryer_state();
+void send_clock_record() {
   const platform::LocalTime t = platform::clock::local_now();
   // The slots first, then the flag, so the builder never sends a half-written time.
   raise_write(PendingWrite::k53, {{53, uint8_t(t.minute)},
@@ -119,8 +118,17 @@ void one_second_link_duties() {
                                   {55, uint8_t(t.day)},
                                   {56, uint8_t(t.month)},
                                   {57, uint8_t(t.year % 100)}});
+}
+
+void count_down_link_timers() {
+  DryerState& s = dryer_state();
   count_down(s.shutdown_suppression);
   count_down(s.link_watchdog);
+}
+
+void one_second_link_duties() {
+  send_clock_record();
+  count_down_link_timers();
 }
 
 }  // namespace corvex::link

@@ -15,8 +15,12 @@ void link_pacing_tick();
 // history), and sets the blink pulse with its redraw on every third tick.
 void fast_tick_warning_visibility();
 
-// 1 s tick: sends the panel's local time to the controller (DesiredValues 53..57 and the clock
-// record), then counts the shutdown suppression and the LinkWatchdog down, stopping at 0.
+// The link's share of the 1 s tick, in two steps that the shell runs with its own duties in
+// between: the panel's local time to the controller (DesiredValues 53..57 and the clock
+// record), and the countdowns of the shutdown suppression and the LinkWatchdog, stopping at 0.
+void send_clock_record();
+void count_down_link_timers();
+// Both steps at once, for callers with nothing to run between them.
 void one_second_link_duties();
 
 }  // namespace corvex::link

@@ -184,6 +184,13 @@ void Decoder::special(const Field& f, uint8_t old, bool changed) {
       break;
     case Special::Criteria: update_batch_picture(false); break;
     case Special::UnitsAndView: {
+      // A change of units changes every temperature on screen; the windows that are not
+      // repainted by a tick anyway are asked to repaint here.
+      if (((old ^ now) & 0x80) && s_.unit_flag.load(kRelaxed) != (now >> 7)) {
+        redraws_.add(RT::PlenumView, Erase::No);
+        redraws_.add(RT::PlenumSetpointPanel, Erase::Yes);
+        redraws_.add(RT::GrainTempSetpointPanel, Erase::Yes);
+      }
       s_.unit_flag.store(now >> 7, kRelaxed);
       const uint8_t view = (now >> 6) & 1;
       if (view != s_.remembered_266_bit6.load(kRelaxed)) call_status_area_rule();

@@ -1,40 +1,14 @@
 // The three periodic timers of the main window. Each routine calls the duties of the
 // subsystems in the order the panel has always run them.
-#include <atomic>
-
 #include "link/dryer_state.h"
 #include "link/link_ticks.h"
 #include "platform/gui/hold_repeat.h"
-#include "platform/io/clock.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 #include "status/status_picture.h"
 #include "texts/help_viewer.h"
 
 namespace corvex::shell {
-
-namespace {
-
-// Step 1 of the one-second tick: the panel's local time goes to the controller in the one-shot
-// clock record (DesiredValues 53..57, the slots before the flag).
-void send_clock_record() {
-  const platform::LocalTime t = platform::clock::local_now();
-  link::raise_write(link::PendingWrite::k53, {{53, uint8_t(t.minute)},
-                                              {54, uint8_t(t.hour)},
-                                              {55, uint8_t(t.day)},
-                                              {56, uint8_t(t.month)},
-                                              {57, uint8_t(t.year % 100)}});
-}
-
-// Counts a 32-bit countdown down by one, stopping at 0, against the exchange thread that
-// reloads it.
-void count_down(std::atomic<uint32_t>& counter) {
-  uint32_t v = counter.load(std::memory_order_acquire);
-  while (v > 0 && !counter.compare_exchange_weak(v, v - 1, std::memory_order_acq_rel)) {
-  }
-}
-
-}  // namespace
 
 // 175 ms: the exchange cadence, blink flags, status-bar repaint, button-bar layout and the
 // warning window's blink redraws; the moisture-control button follows the batch-picture flag.
@@ -47,10 +21,9 @@ void link_pacing_tick(platform::gui::Window*, int) {
 // then the shutdown suppression countdown and the LinkWatchdog.
 void housekeeping_tick(platform::gui::Window*, int) {
   link::DryerState& s = link::dryer_state();
-  send_clock_record();
+  link::send_clock_record();
   if (s.mirror[171].load(std::memory_order_relaxed) & 0x08) status::sample_hourly_moisture();
-  count_down(s.shutdown_suppression);
-  count_down(s.link_watchdog);
+  link::count_down_link_timers();
 }
 
 // 100 ms: the warning window's visibility and pulse, the press-and-hold repeat of

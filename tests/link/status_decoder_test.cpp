@@ -206,9 +206,18 @@ TEST_F(Decoder, EndOfAutoStartLowersBitZeroOfTheAutoStartWrite) {
 }
 
 TEST_F(Decoder, UnitsAndViewBitsOfByte266) {
+  RedrawRecorder::take();
   frame[266] = 0x80;
   decode();
   EXPECT_EQ(dryer_state().unit_flag.load(), 1);
+  // Every temperature on screen changes with the units: the plenum view and the setpoint
+  // panels repaint, once.
+  {
+    const auto taken = RedrawRecorder::take();
+    EXPECT_EQ(RedrawRecorder::count(taken, RT::PlenumView), 1);
+    EXPECT_EQ(RedrawRecorder::count(taken, RT::PlenumSetpointPanel), 1);
+    EXPECT_EQ(RedrawRecorder::count(taken, RT::GrainTempSetpointPanel), 1);
+  }
   EXPECT_EQ(g_status_area_calls, 0);
   frame[266] = 0xC0;
   decode();
