@@ -1,9 +1,11 @@
 // Whole-program figures: the built display run as a user runs it, measured from outside.
 //  - a simulated 24-hour day in virtual time: wall and CPU time;
-//  - real time with the simulator: the CPU share of one core;
+//  - real time with the simulator over 60 s: the CPU share of one core;
 //  - peak resident memory of those runs;
 //  - time from start until the program answers its first automation command, which it serves
 //    only once the message loop runs (after the first frame has been painted and presented).
+// Every run uses one panel disk that a first, unmeasured run has seeded with the language
+// data, as a panel's disk is after its first start.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -30,13 +32,32 @@ struct RunFigures {
   bool ok = false;
 };
 
-// Runs corvex-display with a script and the given options; the script's answers are read so
-// that the first one can be timed.
+RunFigures run_display_on(const fs::path& dir, const std::vector<std::string>& options,
+                          const std::string& script);
+
+// The folder of this benchmark run, removed when the program ends.
+const fs::path& bench_dir() {
+  static const fs::path dir = [] {
+    fs::path d = fs::temp_directory_path() / ("corvex-bench-" + std::to_string(getpid()));
+    fs::remove_all(d);
+    fs::create_directories(d);
+    std::atexit([] { fs::remove_all(bench_dir()); });
+    return d;
+  }();
+  return dir;
+}
+
+// Runs corvex-display with a script and the given options on the seeded disk.
 RunFigures run_display(const std::vector<std::string>& options, const std::string& script) {
+  static const bool seeded = run_display_on(bench_dir(), {}, "quit\n").ok;
+  (void)seeded;
+  return run_display_on(bench_dir(), options, script);
+}
+
+// The script's answers are read so that the first one can be timed.
+RunFigures run_display_on(const fs::path& dir, const std::vector<std::string>& options,
+                          const std::string& script) {
   RunFigures f;
-  const fs::path dir = fs::temp_directory_path() / ("corvex-bench-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
   {
     std::ofstream(dir / "script.txt") << script;
   }
@@ -77,7 +98,6 @@ RunFigures run_display(const std::vector<std::string>& options, const std::strin
             double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   f.peak_rss_mb = double(usage.ru_maxrss) / 1024.0;
   f.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  fs::remove_all(dir);
   return f;
 }
 
@@ -95,13 +115,13 @@ void BM_virtual_day_24h(benchmark::State& state) {
 }
 BENCHMARK(BM_virtual_day_24h)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
-void BM_real_time_cpu_share_20s(benchmark::State& state) {
+void BM_real_time_cpu_share_60s(benchmark::State& state) {
   RunFigures f;
-  for (auto _ : state) f = run_display({"--simulate"}, "wait 20000\nquit\n");
+  for (auto _ : state) f = run_display({"--simulate"}, "wait 60000\nquit\n");
   report(state, f);
   state.counters["cpu_share_percent"] = f.wall_s > 0 ? 100.0 * f.cpu_s / f.wall_s : 0;
 }
-BENCHMARK(BM_real_time_cpu_share_20s)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_real_time_cpu_share_60s)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 void BM_start_to_first_answer(benchmark::State& state) {
   RunFigures f;
