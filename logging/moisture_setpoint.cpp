@@ -8,6 +8,7 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "resources/moisture_dialogs.h"
+#include "texts/labelled_key.h"
 #include "texts/texts.h"
 
 namespace corvex::logging {
@@ -45,17 +46,7 @@ void localize_caption(gui::Window& dialog, int number) {
 
 // A key: raised face, its label centred; the platform inverts it while held.
 void draw_key(const gui::DrawItemContext& item, int label_string) {
-  platform::Canvas& c = *item.canvas;
-  c.fill_rect(item.rect, platform::colors::kFace);
-  c.frame_rect(item.rect, platform::colors::kBlack);
-  gui::draw_edge(c, item.rect.inflated(-1, -1), gui::Edge::Raised);
-  texts::StringBuffer label;
-  label[0] = '\0';
-  if (label_string > 0) texts::localized_string(label_string, label);
-  const std::string_view text = label[0] != '\0' ? std::string_view(label.data())
-                                                 : std::string_view(item.control->text());
-  c.draw_text(text, item.rect.inflated(-4, -3), kKeyFont, platform::colors::kBlack,
-              platform::text_format::kCenter | platform::text_format::kVCenter);
+  texts::draw_labelled_key(item, label_string, kKeyFont, -3);
 }
 
 void show_on_setpoint_display(gui::Window* setpoint_dialog, uint32_t number) {

@@ -9,6 +9,7 @@
 #include "shell/navigation.h"
 #include "shell/window_classes.h"
 #include "texts/language_dialog.h"
+#include "texts/labelled_key.h"
 #include "texts/texts.h"
 
 namespace corvex::settings {
@@ -300,19 +301,7 @@ void localize_item_text(gui::Window& dialog, int id, int number) {
 }
 
 void draw_labelled_key(const gui::DrawItemContext& item, int label_string) {
-  platform::Canvas& c = *item.canvas;
-  c.fill_rect(item.rect, platform::colors::kFace);
-  c.frame_rect(item.rect, platform::colors::kBlack);
-  gui::draw_edge(c, item.rect.inflated(-1, -1), gui::Edge::Raised);
-  texts::StringBuffer label;
-  label[0] = '\0';
-  if (label_string > 0) texts::localized_string(label_string, label);
-  const std::string_view text =
-      label[0] != '\0' ? std::string_view(label.data()) : std::string_view(item.control->text());
-  c.draw_text(text, item.rect.inflated(-4, -3), kKeyFont,
-              item.disabled ? gui::kDisabledTextColor : platform::colors::kBlack,
-              platform::text_format::kCenter | platform::text_format::kVCenter |
-                  platform::text_format::kWordBreak);
+  texts::draw_labelled_key(item, label_string, kKeyFont, -3, platform::text_format::kWordBreak);
 }
 
 }  // namespace corvex::settings

@@ -11,6 +11,7 @@
 #include "platform/gui/message_box.h"
 #include "resources/editor_dialogs.h"
 #include "settings/temperature_screen.h"
+#include "texts/labelled_key.h"
 #include "texts/texts.h"
 
 namespace corvex::settings {
@@ -84,18 +85,9 @@ int key_string(int id) {
 }
 
 void on_draw_item(const gui::DrawItemContext& item) {
-  platform::Canvas& c = *item.canvas;
-  c.fill_rect(item.rect, platform::colors::kFace);
-  c.frame_rect(item.rect, platform::colors::kBlack);
-  gui::draw_edge(c, item.rect.inflated(-1, -1), gui::Edge::Raised);
-  texts::StringBuffer label;
-  label[0] = '\0';
-  if (const int number = key_string(item.id); number != 0) texts::localized_string(number, label);
   // Digits, and every key without a language file, show the window text.
-  const char* text = label[0] != '\0' ? label.data() : item.control->text().c_str();
-  c.draw_text(text, item.rect.inflated(-4, -2), kKeyFont, platform::colors::kBlack,
-              platform::text_format::kCenter | platform::text_format::kVCenter |
-                  platform::text_format::kWordBreak);
+  texts::draw_labelled_key(item, key_string(item.id), kKeyFont, -2,
+                           platform::text_format::kWordBreak);
 }
 
 void on_accept(gui::Window& dialog) {

@@ -8,6 +8,7 @@
 #include "platform/gui/message_box.h"
 #include "resources/editor_dialogs.h"
 #include "settings/timer_screen.h"
+#include "texts/labelled_key.h"
 #include "texts/texts.h"
 
 namespace corvex::settings {
@@ -140,25 +141,16 @@ int key_string(int id) {
 }
 
 void on_draw_item(const gui::DrawItemContext& item) {
-  platform::Canvas& c = *item.canvas;
-  c.fill_rect(item.rect, platform::colors::kFace);
-  c.frame_rect(item.rect, platform::colors::kBlack);
-  gui::draw_edge(c, item.rect.inflated(-1, -1), gui::Edge::Raised);
-  texts::StringBuffer label;
-  label[0] = '\0';
+  char digit[4] = "";
   const int id = item.id;
   if (id >= res::kTimerMinutesDigit0 && id <= res::kTimerMinutesDigit0 + 9) {
-    std::snprintf(label.data(), label.size(), "%d", id - res::kTimerMinutesDigit0);
+    std::snprintf(digit, sizeof digit, "%d", id - res::kTimerMinutesDigit0);
   } else if (id >= res::kTimerSecondsDigit0 && id <= res::kTimerSecondsDigit0 + 9) {
-    std::snprintf(label.data(), label.size(), "%d", id - res::kTimerSecondsDigit0);
-  } else if (const int number = key_string(id); number != 0) {
-    texts::localized_string(number, label);
+    std::snprintf(digit, sizeof digit, "%d", id - res::kTimerSecondsDigit0);
   }
   // Without a language file the key still says what it does.
-  const char* text = label[0] != '\0' ? label.data() : item.control->text().c_str();
-  c.draw_text(text, item.rect.inflated(-4, -2), kKeyFont, platform::colors::kBlack,
-              platform::text_format::kCenter | platform::text_format::kVCenter |
-                  platform::text_format::kWordBreak);
+  texts::draw_labelled_key(item, digit[0] != '\0' ? 0 : key_string(id), kKeyFont, -2,
+                           platform::text_format::kWordBreak, digit[0] != '\0' ? digit : nullptr);
 }
 
 void redraw_value(gui::Window& dialog) { gui::invalidate_rect(&dialog, res::kTimerValueRect); }
