@@ -68,4 +68,29 @@ inline constexpr unsigned kSamplerEventsRearmBit = 0;
 inline constexpr uint16_t kSamplerOptions = 293;
 inline constexpr unsigned kSamplerOptionsCycledBit = 7;
 
+// ---- Setup screens, batch timers and auto-start ----
+
+// Switch inputs of the display I/O board (fifth byte): START, MANUAL, AUX, DEFAULTS, MR PUSH
+// BUTTON, MR LEFT, MR RIGHT in bits 0..6. MANUAL also marks the small (4-inch) metering rolls.
+inline constexpr uint16_t kControlSwitches = 183;
+inline constexpr unsigned kControlSwitchesManualBit = 1;
+inline constexpr unsigned kControlSwitchesAuxBit = 2;
+// Dryer-type code: bit 5 the numeric-model family, bit 6 the mixed-flow family.
+inline constexpr uint16_t kDryerType = 225;
+inline constexpr unsigned kDryerTypeNumericBit = 5;
+inline constexpr unsigned kDryerTypeMixedFlowBit = 6;
+// Auto-start progress flags; bit 7 is set when an auto-start run has finished.
+inline constexpr uint16_t kAutoStartFlags = 280;
+inline constexpr unsigned kAutoStartFlagsFinishedBit = 7;
+// Set times of the batch phases, minutes then seconds: DRY (or HI HEAT), LO HEAT, COOL, UNLOAD.
+inline constexpr uint16_t kDryTimeSet = 11;
+inline constexpr uint16_t kLoHeatTimeSet = 254;
+inline constexpr uint16_t kCoolTimeSet = 16;
+inline constexpr uint16_t kUnloadTimeSet = 21;
+// Time left in each batch phase, minutes then seconds; written to restart a phase timer.
+inline constexpr uint16_t kDryTimeLeft = 9;
+inline constexpr uint16_t kLoHeatTimeLeft = 252;
+inline constexpr uint16_t kCoolTimeLeft = 14;
+inline constexpr uint16_t kUnloadTimeLeft = 19;
+
 }  // namespace corvex::link
