@@ -1,6 +1,7 @@
 // Font files, FreeType faces and the glyph cache.
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_BITMAP_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -19,16 +20,27 @@ namespace platform {
 
 namespace gfx_detail {
 
-// The faces of one style: the Tahoma-compatible face, and DejaVu Sans for the characters it
-// lacks. When Tahoma is missing, DejaVu becomes the primary face.
+// One font file of a style. A thickened face is drawn with its strokes widened: a bold file
+// that keeps the regular face's thin stems, or a regular face standing in for bold.
+struct StyleFace {
+  FT_Face face = nullptr;
+  std::string path;
+  bool thicken = false;
+};
+
+// The faces of one style in order of preference; each character is drawn from the first face
+// that has it. Regular: the Tahoma-compatible face, then DejaVu Sans. Bold: the
+// Tahoma-compatible bold, then DejaVu Sans Bold, and only then the regular faces thickened, so
+// that no bold letter is made from a face that lacks it while a real bold face has it.
 struct FaceSet {
-  FT_Face primary = nullptr;
-  FT_Face fallback = nullptr;
-  std::string primary_path;
-  // Some Tahoma-compatible bold files keep the regular face's thin stems and only its wider
-  // spacing; their outlines are thickened into that spacing so bold text reads as bold.
-  bool thicken_primary = false;
+  std::vector<StyleFace> faces;
   std::vector<std::unique_ptr<SizedFont>> sizes;  // indexed by pixel height
+
+  FT_Face primary() const { return faces.empty() ? nullptr : faces.front().face; }
+  const std::string& primary_path() const {
+    static const std::string none;
+    return faces.empty() ? none : faces.front().path;
+  }
 };
 
 namespace {
@@ -100,17 +112,10 @@ FT_Face open_face(FT_Library library, const std::string& path) {
   return face;
 }
 
-void load_style(FontSystem& fs, FaceSet& set, const std::vector<std::string>& dirs,
-                const char* tahoma, const char* dejavu) {
-  const std::string primary = find_font_file(dirs, tahoma);
-  const std::string fallback = find_font_file(dirs, dejavu);
-  set.primary = open_face(fs.library, primary);
-  if (set.primary) {
-    set.primary_path = primary;
-    set.fallback = open_face(fs.library, fallback);
-  } else if ((set.primary = open_face(fs.library, fallback))) {
-    set.primary_path = fallback;
-  }
+void add_face(FontSystem& fs, FaceSet& set, const std::vector<std::string>& dirs,
+              const char* name, bool thicken) {
+  const std::string path = find_font_file(dirs, name);
+  if (FT_Face face = open_face(fs.library, path)) set.faces.push_back({face, path, thicken});
 }
 
 // Stem width of "l" as a share of the em, 0 when the face has no such glyph.
@@ -134,23 +139,27 @@ void load_fonts(FontSystem& fs) {
   }
   const std::vector<std::string> dirs =
       fs.directories.empty() ? standard_directories() : fs.directories;
-  load_style(fs, fs.styles[0], dirs, "tahoma.ttf", "DejaVuSans.ttf");
-  load_style(fs, fs.styles[1], dirs, "tahomabd.ttf", "DejaVuSans-Bold.ttf");
-  if (!fs.styles[1].primary && fs.styles[0].primary) {
-    // No bold file at all: bold text is drawn in the regular face rather than not at all.
-    fs.styles[1].primary = open_face(fs.library, fs.styles[0].primary_path);
-    fs.styles[1].primary_path = fs.styles[0].primary_path;
+  FaceSet& regular = fs.styles[0];
+  FaceSet& bold = fs.styles[1];
+  add_face(fs, regular, dirs, "tahoma.ttf", false);
+  add_face(fs, regular, dirs, "DejaVuSans.ttf", false);
+  add_face(fs, bold, dirs, "tahomabd.ttf", false);
+  add_face(fs, bold, dirs, "DejaVuSans-Bold.ttf", false);
+  // Some Tahoma-compatible bold files keep the regular face's thin stems and only its wider
+  // spacing; such a face is thickened so that bold text reads as bold.
+  const double regular_stem = stem_of(regular.primary());
+  for (StyleFace& f : bold.faces) {
+    const double stem = stem_of(f.face);
+    f.thicken = regular_stem > 0 && stem > 0 && stem < regular_stem * 1.25;
   }
-  const double regular_stem = stem_of(fs.styles[0].primary);
-  const double bold_stem = stem_of(fs.styles[1].primary);
-  fs.styles[1].thicken_primary = regular_stem > 0 && bold_stem < regular_stem * 1.25;
+  add_face(fs, bold, dirs, "tahoma.ttf", true);
+  add_face(fs, bold, dirs, "DejaVuSans.ttf", true);
 }
 
 void unload_fonts(FontSystem& fs) {
   for (FaceSet& set : fs.styles) {
     set.sizes.clear();
-    if (set.primary) FT_Done_Face(set.primary);
-    if (set.fallback) FT_Done_Face(set.fallback);
+    for (StyleFace& f : set.faces) FT_Done_Face(f.face);
     set = FaceSet{};
   }
   fs.loaded = false;
@@ -182,22 +191,34 @@ void copy_coverage(const FT_Bitmap& bm, Glyph& g) {
   }
 }
 
-// Widens the outline's stems by about the difference between Tahoma's regular and bold
-// stems, keeping the glyph centred in its advance. Always true, so it chains in a condition.
-bool thicken(FT_GlyphSlot slot, int pixel_height) {
-  if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return true;
+// Widens the strokes of a rendered glyph by about the difference between Tahoma's regular and
+// bold stems. The coverage is dilated rather than the outline moved, so that every contour
+// grows whatever its direction: the faces draw some contours (the bar of "Ы", the accents of
+// "Ő") turned the other way, and an outline emboldening shrinks those to nothing. Returns the
+// pixels added to the left of the glyph's ink, so that it stays centred in its advance.
+int thicken(FT_Library library, FT_Bitmap& bitmap, int pixel_height) {
+  const int before = static_cast<int>(bitmap.width);
   const FT_Pos x_strength = FT_Pos(pixel_height * 64 * 0.065);
   const FT_Pos y_strength = FT_Pos(pixel_height * 64 * 0.015);
-  FT_Outline_EmboldenXY(&slot->outline, x_strength, y_strength);
-  FT_Outline_Translate(&slot->outline, -x_strength / 2, 0);
-  return true;
+  if (FT_Bitmap_Embolden(library, &bitmap, x_strength, y_strength) != 0) return 0;
+  return (static_cast<int>(bitmap.width) - before) / 2;
+}
+
+// The face of the set that has cp, or the first face (whose missing-glyph box is drawn).
+const StyleFace& face_for(const FaceSet& set, char32_t cp, FT_UInt& index) {
+  for (const StyleFace& f : set.faces) {
+    index = FT_Get_Char_Index(f.face, cp);
+    if (index != 0) return f;
+  }
+  index = 0;
+  return set.faces.front();
 }
 
 }  // namespace
 
 SizedFont::SizedFont(FaceSet& faces, int pixel_height)
     : faces_(faces), pixel_height_(pixel_height) {
-  FT_Face face = faces_.primary;
+  FT_Face face = faces_.primary();
   FT_Set_Pixel_Sizes(face, 0, pixel_height_);
   // The panel's platform lays text out by the face's Windows ascent and descent; faces
   // without them fall back to FreeType's scaled metrics.
@@ -214,28 +235,48 @@ SizedFont::SizedFont(FaceSet& faces, int pixel_height)
 }
 
 const Glyph& SizedFont::render(char32_t cp) {
-  FT_Face face = faces_.primary;
-  FT_UInt index = FT_Get_Char_Index(face, cp);
-  if (index == 0 && faces_.fallback) {
-    if (const FT_UInt other = FT_Get_Char_Index(faces_.fallback, cp)) {
-      face = faces_.fallback;
-      index = other;
-    }
-  }
   Glyph& g = glyphs_[cp];
-  if (FT_Set_Pixel_Sizes(face, 0, pixel_height_) == 0 &&
-      FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) == 0 &&
-      (face != faces_.primary || !faces_.thicken_primary || thicken(face->glyph, pixel_height_)) &&
-      FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0) {
-    const FT_GlyphSlot slot = face->glyph;
-    copy_coverage(slot->bitmap, g);
-    g.left = slot->bitmap_left;
-    g.top = slot->bitmap_top;
-    g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
-  }
+  render_into(cp, g, Thicken::AsTheFaceNeeds);
   cached_bytes_ += g.coverage.size() + sizeof(Glyph) + 32;
   if (cp < ascii_.size()) ascii_[cp] = &g;
   return g;
+}
+
+bool SizedFont::render_into(char32_t cp, Glyph& g, Thicken thicken_as) {
+  FT_UInt index = 0;
+  const StyleFace& source = face_for(faces_, cp, index);
+  FT_Face face = source.face;
+  if (FT_Set_Pixel_Sizes(face, 0, pixel_height_) != 0 ||
+      FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0 ||
+      FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) {
+    return false;
+  }
+  const FT_GlyphSlot slot = face->glyph;
+  FT_Bitmap bitmap;
+  FT_Bitmap_Init(&bitmap);
+  FT_Library library = fonts().library;
+  int shift = 0;
+  const bool thickened = source.thicken && thicken_as == Thicken::AsTheFaceNeeds;
+  if (thickened && FT_Bitmap_Copy(library, &slot->bitmap, &bitmap) == 0) {
+    const unsigned rows = bitmap.rows;
+    shift = thicken(library, bitmap, pixel_height_);
+    g.top = slot->bitmap_top + static_cast<int>(bitmap.rows - rows);
+    copy_coverage(bitmap, g);
+  } else {
+    g.top = slot->bitmap_top;
+    copy_coverage(slot->bitmap, g);
+  }
+  FT_Bitmap_Done(library, &bitmap);
+  g.left = slot->bitmap_left - shift;
+  g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+  return true;
+}
+
+GlyphSource SizedFont::source_of(char32_t cp) const {
+  FT_UInt index = 0;
+  const StyleFace& f = face_for(faces_, cp, index);
+  if (index == 0) return {};
+  return {f.path, f.thicken};
 }
 
 FontAccess::FontAccess() : lock_(fonts().mutex) {
@@ -251,7 +292,7 @@ SizedFont* FontAccess::find(const FontSpec& font_spec) {
   if (font_spec.pixel_height <= 0) return nullptr;
   const int height = std::min(font_spec.pixel_height, kMaxPixelHeight);
   FaceSet& set = fs.styles[font_spec.weight >= 600 ? 1 : 0];
-  if (!set.primary) return nullptr;
+  if (!set.primary()) return nullptr;
   if (set.sizes.size() <= size_t(height)) set.sizes.resize(height + 1);
   std::unique_ptr<SizedFont>& sized = set.sizes[height];
   if (!sized) sized = std::make_unique<SizedFont>(set, height);
@@ -280,7 +321,14 @@ int font_line_height(const FontSpec& font_spec) {
 std::string font_file_in_use(bool bold) {
   gfx_detail::FontAccess access;
   access.find(font(16, bold ? 700 : 400));
-  return gfx_detail::fonts().styles[bold ? 1 : 0].primary_path;
+  return gfx_detail::fonts().styles[bold ? 1 : 0].primary_path();
+}
+
+// The face that draws cp in that font.
+GlyphSource glyph_source(char32_t cp, const FontSpec& font_spec) {
+  gfx_detail::FontAccess access;
+  gfx_detail::SizedFont* font = access.find(font_spec);
+  return font ? font->source_of(cp) : GlyphSource{};
 }
 
 // Replaces the font folders and starts the cache over.

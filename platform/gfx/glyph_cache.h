@@ -42,6 +42,12 @@ class SizedFont {
   }
   size_t cached_bytes() const { return cached_bytes_; }
 
+  enum class Thicken { AsTheFaceNeeds, Never };
+  // Renders cp into g, uncached; Thicken::Never gives the face's own outline, which a
+  // thickened glyph must cover. False when FreeType could not render it.
+  bool render_into(char32_t cp, Glyph& g, Thicken thicken);
+  GlyphSource source_of(char32_t cp) const;
+
  private:
   const Glyph& render(char32_t cp);
 
