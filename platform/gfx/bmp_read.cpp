@@ -1,10 +1,15 @@
 // BMP decoding. Every size, offset and count in the file is checked against the bytes actually
 // present before anything is read or allocated.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
 #include <bit>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/gfx/bmp.h"
-#include "platform/gfx/file_write.h"
 
 namespace platform {
 
@@ -81,6 +86,11 @@ std::optional<std::string> read_masks(Decoder& dec, uint32_t r, uint32_t g, uint
   return std::nullopt;
 }
 
+// The core header, the info header and its V2 to V5 extensions.
+bool supported_info_size(uint32_t size) {
+  return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+}
+
 // Reads the size, depth and compression fields of the 12-byte core header or the 40-byte
 // info header (which the V2 to V5 headers begin with); returns the reason for a refusal.
 std::optional<std::string> read_dimensions(Decoder& dec, uint32_t info_size, uint32_t& used) {
@@ -103,7 +113,7 @@ std::optional<std::string> read_dimensions(Decoder& dec, uint32_t info_size, uin
   if (height == 0) return "height is zero";
   h.top_down = height < 0;
   if (height < 0) height = -height;
-  if (width > kMaxBmpSide || height > kMaxBmpSide || width * height > kMaxBmpPixels) {
+  if (width > kMaxBmpWidth || height > kMaxBmpHeight) {
     return "image of " + std::to_string(width) + " x " + std::to_string(height) + " is too large";
   }
   h.width = int(width);
@@ -178,8 +188,7 @@ std::optional<std::string> read_header(Decoder& dec) {
   if (in.d[0] != 'B' || in.d[1] != 'M') return "not a BMP file (no \"BM\" at the start)";
   h.pixels_at = in.u32(10);
   const uint32_t info_size = in.u32(14);
-  if (info_size != 12 && info_size != 40 && info_size != 52 && info_size != 56 &&
-      info_size != 108 && info_size != 124) {
+  if (!supported_info_size(info_size)) {
     return "unsupported info header size " + std::to_string(info_size);
   }
   if (kFileHeaderSize + info_size > size) return "info header truncated";
@@ -201,14 +210,23 @@ std::string index_error(uint32_t index, uint32_t colours) {
          " colours";
 }
 
+uint64_t row_stride(const Header& h) { return ((uint64_t(h.width) * h.bits + 31) / 32) * 4; }
+
+// Checks that every row of an uncompressed bitmap is in the file.
+std::optional<std::string> check_rows_present(const Decoder& dec) {
+  const uint64_t need = row_stride(dec.h) * uint64_t(dec.h.height);
+  const uint64_t present = dec.in.d.size() - dec.h.pixels_at;
+  if (need > present) {
+    return "pixel data truncated: " + std::to_string(need) + " bytes needed, " +
+           std::to_string(present) + " present";
+  }
+  return std::nullopt;
+}
+
+// Decodes the rows of an uncompressed bitmap whose data check_rows_present has accepted.
 std::optional<std::string> decode_rows(Decoder& dec, Bitmap& out) {
   const Header& h = dec.h;
-  const uint64_t stride = ((uint64_t(h.width) * h.bits + 31) / 32) * 4;
-  const uint64_t need = stride * uint64_t(h.height);
-  if (need > dec.in.d.size() - h.pixels_at) {
-    return "pixel data truncated: " + std::to_string(need) + " bytes needed, " +
-           std::to_string(dec.in.d.size() - h.pixels_at) + " present";
-  }
+  const uint64_t stride = row_stride(h);
   for (int r = 0; r < h.height; ++r) {
     const uint8_t* src = dec.in.d.data() + h.pixels_at + stride * r;
     uint32_t* dst = out.row(h.top_down ? r : h.height - 1 - r);
@@ -231,10 +249,11 @@ std::optional<std::string> decode_rows(Decoder& dec, Bitmap& out) {
 }
 
 // Run-length decoding of RLE8 and RLE4: runs, absolute runs (padded to 16-bit words), line
-// ends, deltas and the bitmap end. Rows are counted from the bottom.
+// ends, deltas and the bitmap end. Rows are counted from the bottom. Without an output bitmap
+// the commands are only checked, so that a file is refused before its bitmap is allocated.
 class RleDecoder {
  public:
-  RleDecoder(const Decoder& dec, Bitmap& out)
+  RleDecoder(const Decoder& dec, Bitmap* out)
       : h_(dec.h), palette_(dec.palette), d_(dec.in.d), out_(out), pos_(h_.pixels_at),
         four_(h_.compression == kRle4),
         // Some encoders run on over the row's padding to a 32-bit boundary, as if encoding
@@ -277,7 +296,8 @@ class RleDecoder {
       return std::nullopt;
     }
     if (index >= h_.colours) return index_error(index, h_.colours);
-    out_.row(int(h_.height - 1 - y_))[x_++] = palette_[index];
+    if (out_) out_->row(int(h_.height - 1 - y_))[x_] = palette_[index];
+    ++x_;
     return std::nullopt;
   }
 
@@ -319,7 +339,7 @@ class RleDecoder {
   const Header& h_;
   const std::array<Color, 256>& palette_;
   std::span<const uint8_t> d_;
-  Bitmap& out_;
+  Bitmap* out_;
   size_t pos_;
   bool four_;
   int64_t padded_;
@@ -327,21 +347,106 @@ class RleDecoder {
   int64_t y_ = 0;
 };
 
+// The headers, bit-field masks and a 256-colour palette take 1178 bytes at most; a writer may
+// put a colour profile between them and the pixels, but nothing near this far.
+constexpr uint64_t kMaxPixelOffset = uint64_t(1) << 20;
+// A file's first bytes, read before the rest: the file header and the longest info header.
+constexpr size_t kHeadBytes = kFileHeaderSize + 124;
+// Bytes a file may carry past what its header describes (some writers pad or append).
+constexpr uint64_t kTrailingSlack = 64 * 1024;
+
+// Returns the most bytes a BMP file with this header can sensibly hold: the pixel data offset
+// plus the pixel data, an RLE file counted as if every pixel were a run of its own and every
+// row had its line end. Nullopt with the reason in `why` for a header refused outright.
+std::optional<uint64_t> largest_file_size(std::span<const uint8_t> head, std::string& why) {
+  Decoder dec{{head}, nullptr, {}};
+  const Bytes& in = dec.in;
+  if (head.size() < kFileHeaderSize + 4) why = "file too short for a BMP header";
+  else if (head[0] != 'B' || head[1] != 'M') why = "not a BMP file (no \"BM\" at the start)";
+  if (!why.empty()) return std::nullopt;
+  const uint32_t info_size = in.u32(14);
+  uint32_t used = 0;
+  if (!supported_info_size(info_size)) {
+    why = "unsupported info header size " + std::to_string(info_size);
+  } else if (kFileHeaderSize + info_size > head.size()) {
+    why = "info header truncated";
+  } else if (auto refused = read_dimensions(dec, info_size, used)) {
+    why = *refused;
+  } else if (in.u32(10) > kMaxPixelOffset) {
+    why = "pixel data offset " + std::to_string(in.u32(10)) + " lies implausibly far in";
+  }
+  if (!why.empty()) return std::nullopt;
+  const Header& h = dec.h;
+  const bool rle = h.compression == kRle8 || h.compression == kRle4;
+  const uint64_t pixels = uint64_t(h.width) * uint64_t(h.height);
+  const uint64_t data = rle ? 2 * pixels + 2 * uint64_t(h.height) + 2 : row_stride(h) * h.height;
+  return in.u32(10) + data;
+}
+
+// Reads up to n bytes at the file position; the count read, or -1 on a read error.
+ssize_t read_up_to(int fd, uint8_t* to, size_t n) {
+  size_t done = 0;
+  while (done < n) {
+    const ssize_t got = ::read(fd, to + done, n - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;  // the file shrank while being read
+    done += size_t(got);
+  }
+  return ssize_t(done);
+}
+
+// Reads a BMP file whose size its header accounts for; false with the reason otherwise.
+bool read_plausible_file(const std::string& path, std::vector<uint8_t>& out, std::string* error) {
+  const auto fail = [&](const std::string& why) {
+    if (error) *error = why;
+    return false;
+  };
+  // Non-blocking, so that a FIFO in place of a picture cannot hold the caller in open().
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return fail("cannot open " + path + ": " + std::strerror(errno));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return fail("not a regular file: " + path);
+  const uint64_t size = uint64_t(st.st_size);
+  out.resize(size_t(std::min<uint64_t>(size, kHeadBytes)));
+  const ssize_t head = read_up_to(fd, out.data(), out.size());
+  if (head < 0) return fail("cannot read " + path + ": " + std::strerror(errno));
+  out.resize(size_t(head));
+  std::string why;
+  const std::optional<uint64_t> largest = largest_file_size(out, why);
+  if (!largest) return fail(path + ": " + why);
+  if (size > 2 * *largest + kTrailingSlack) {
+    return fail(path + ": file of " + std::to_string(size) + " bytes is much larger than the " +
+                std::to_string(*largest) + " its header describes");
+  }
+  out.resize(size_t(size));
+  const ssize_t rest = read_up_to(fd, out.data() + head, out.size() - size_t(head));
+  if (rest < 0) return fail("cannot read " + path + ": " + std::strerror(errno));
+  out.resize(size_t(head) + size_t(rest));
+  return true;
+}
+
 }  // namespace
 
 std::optional<Bitmap> decode_bmp(std::span<const uint8_t> data, std::string* error) {
   Decoder dec{{data}, error, {}};
   if (auto why = read_header(dec)) return dec.fail(*why);
-  Bitmap out(dec.h.width, dec.h.height, colors::kBlack);
   const bool rle = dec.h.compression == kRle8 || dec.h.compression == kRle4;
-  if (auto why = rle ? RleDecoder(dec, out).decode() : decode_rows(dec, out)) return dec.fail(*why);
+  if (auto why = rle ? RleDecoder(dec, nullptr).decode() : check_rows_present(dec)) {
+    return dec.fail(*why);
+  }
+  Bitmap out(dec.h.width, dec.h.height, colors::kBlack);
+  if (auto why = rle ? RleDecoder(dec, &out).decode() : decode_rows(dec, out)) return dec.fail(*why);
   return out;
 }
 
 std::optional<Bitmap> read_bmp_file(const std::string& path, std::string* error) {
   std::vector<uint8_t> bytes;
-  // Over 16384 x 16384 at 32 bits cannot be a bitmap this decoder takes.
-  if (!gfx_detail::read_whole_file(path, size_t(1) << 30, bytes, error)) return std::nullopt;
+  if (!read_plausible_file(path, bytes, error)) return std::nullopt;
   std::string why;
   auto bitmap = decode_bmp(bytes, &why);
   if (!bitmap && error) *error = path + ": " + why;

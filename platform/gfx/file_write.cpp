@@ -55,36 +55,4 @@ bool write_file_replacing(const std::string& path, std::span<const uint8_t> byte
   return true;
 }
 
-bool read_whole_file(const std::string& path, size_t max_bytes, std::vector<uint8_t>& out,
-                     std::string* error) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return fail(error, "cannot open", path);
-  struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    if (error) *error = "not a regular file: " + path;
-    return false;
-  }
-  if (uint64_t(st.st_size) > max_bytes) {
-    close(fd);
-    if (error) *error = "file too large: " + path;
-    return false;
-  }
-  out.resize(size_t(st.st_size));
-  size_t done = 0;
-  while (done < out.size()) {
-    const ssize_t n = read(fd, out.data() + done, out.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      close(fd);
-      return fail(error, "cannot read", path);
-    }
-    if (n == 0) break;  // the file shrank while being read
-    done += size_t(n);
-  }
-  out.resize(done);
-  close(fd);
-  return true;
-}
-
 }  // namespace platform::gfx_detail

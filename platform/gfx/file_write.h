@@ -12,8 +12,5 @@ namespace platform::gfx_detail {
 // in *error (the temporary file removed) on failure.
 bool write_file_replacing(const std::string& path, std::span<const uint8_t> bytes,
                           std::string* error);
-// Reads a whole file of at most max_bytes; false with the reason on failure.
-bool read_whole_file(const std::string& path, size_t max_bytes, std::vector<uint8_t>& out,
-                     std::string* error);
 
 }  // namespace platform::gfx_detail

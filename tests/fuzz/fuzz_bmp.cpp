@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (error.empty()) std::abort();
     return 0;
   }
-  if (bitmap->empty() || bitmap->width() > platform::kMaxBmpSide ||
-      bitmap->height() > platform::kMaxBmpSide) {
+  if (bitmap->empty() || bitmap->width() > platform::kMaxBmpWidth ||
+      bitmap->height() > platform::kMaxBmpHeight) {
     std::abort();
   }
   // What the panel does next with a loaded picture: copy it onto a screen-sized canvas.

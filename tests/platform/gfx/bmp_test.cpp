@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "platform/gfx/gfx_test_support.h"
+#include "platform/io/file_hazards.h"
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -337,6 +340,10 @@ const Malformed kMalformed[] = {
      [] { return built([](BmpBuilder& b) { b.height = INT32_MIN; }); }},
     {"too_many_pixels", "too large",
      [] { return built([](BmpBuilder& b) { b.width = b.height = 16384; }); }},
+    {"wider_than_the_panel", "641 x 2 is too large",
+     [] { return built([](BmpBuilder& b) { b.width = 641; }); }},
+    {"taller_than_the_panel_top_down", "3 x 481 is too large",
+     [] { return built([](BmpBuilder& b) { b.height = -481; }); }},
     {"bit_depth_7", "bit depth 7", [] { return built([](BmpBuilder& b) { b.bits = 7; }); }},
     {"bit_depth_0", "bit depth 0", [] { return built([](BmpBuilder& b) { b.bits = 0; }); }},
     {"jpeg_compression", "compression 4",
@@ -388,7 +395,7 @@ const Malformed kMalformed[] = {
     {"pixel_data_truncated", "pixel data truncated",
      [] { return built([](BmpBuilder& b) { b.pixels.resize(5); }); }},
     {"claims_more_rows_than_held", "pixel data truncated",
-     [] { return built([](BmpBuilder& b) { b.height = 3000; }); }},
+     [] { return built([](BmpBuilder& b) { b.height = 400; }); }},
     {"rle_top_down", "top-down",
      [] { return built([](BmpBuilder& b) { b.height = -2; }, small_rle8); }},
     {"rle_run_past_row_padding", "past the end of row",
@@ -441,6 +448,63 @@ TEST(BmpRead, TheBaseOfTheMalformedCasesIsItselfValid) {
   BmpBuilder closed = small_rle8();
   closed.pixels = {3, 1, 0, 0, 3, 0, 0, 0};
   EXPECT_EQ(decode(closed), b);
+}
+
+TEST(BmpRead, APictureAsLargeAsThePanelIsTheLargestTaken) {
+  BmpBuilder whole_screen;
+  whole_screen.width = 640;
+  whole_screen.height = -480;
+  whole_screen.pixels.assign(640 * 3 * 480, 0x40);
+  std::string error;
+  const std::optional<Bitmap> bm = decode(whole_screen, &error);
+  ASSERT_TRUE(bm) << error;
+  EXPECT_EQ(bm->pixel(639, 479), rgb(0x40, 0x40, 0x40));
+}
+
+// Tiny files that claim huge pictures.
+std::vector<std::pair<std::string, BmpBuilder>> bombs() {
+  BmpBuilder rle8;  // 88 bytes that claim 16384 x 2048
+  rle8.width = 16384;
+  rle8.height = 2048;
+  rle8.bits = 8;
+  rle8.compression = 1;
+  rle8.palette = {kBlack, kWhite};
+  for (int i = 0; i < 12; ++i) rle8.pixels.insert(rle8.pixels.end(), {255, 1});
+  rle8.pixels.insert(rle8.pixels.end(), {0, 1});
+  BmpBuilder rgb32 = rle8;  // 12 KB of 32-bit pixels for the same size
+  rgb32.bits = 32;
+  rgb32.compression = 0;
+  rgb32.palette.clear();
+  rgb32.pixels.assign(12 * 1024, 0x7F);
+  BmpBuilder short_screen = rgb32;  // a size the panel takes, but most pixels missing
+  short_screen.width = 640;
+  short_screen.height = 480;
+  BmpBuilder bad_runs = rle8;  // runs that cover rows, then a delta out of the picture
+  bad_runs.width = 640;
+  bad_runs.height = 480;
+  bad_runs.pixels.clear();
+  for (int row = 0; row < 8; ++row) {
+    for (int i = 0; i < 5; ++i) bad_runs.pixels.insert(bad_runs.pixels.end(), {128, 1});
+    bad_runs.pixels.insert(bad_runs.pixels.end(), {0, 0});
+  }
+  bad_runs.pixels.insert(bad_runs.pixels.end(), {0, 2, 0, 255, 0, 2, 0, 255, 0, 1});
+  return {{"rle8", rle8}, {"rgb32", rgb32}, {"short_screen", short_screen}, {"bad_runs", bad_runs}};
+}
+
+TEST(BmpRead, BombsAreRefusedBeforeAnyMemoryIsTakenForTheirPixels) {
+  for (const auto& [name, bomb] : bombs()) {
+    const std::vector<uint8_t> bytes = bomb.bytes();
+    std::string error;
+    gfx_test::g_allocated_bytes = 0;
+    gfx_test::g_counting = true;
+    const bool decoded = decode_bmp(bytes, &error).has_value();
+    gfx_test::g_counting = false;
+    EXPECT_FALSE(decoded) << name;
+    EXPECT_FALSE(error.empty()) << name;
+    // The smallest of them would take 1.2 MB of pixels; the refusal takes a few strings.
+    EXPECT_LT(gfx_test::g_allocated_bytes.load(), 16 * 1024) << name << ": " << error;
+  }
+  EXPECT_EQ(bombs()[0].second.bytes().size(), 88u);
 }
 
 TEST(BmpWrite, Encodes24BitsBottomUpWithPaddedRows) {
@@ -504,6 +568,56 @@ TEST_F(BmpFiles, FailuresAreReportedNotHidden) {
   error.clear();
   EXPECT_FALSE(read_bmp_file((dir_ / "text.bmp").string(), &error));
   EXPECT_NE(error.find("text.bmp"), std::string::npos) << error;
+}
+
+TEST_F(BmpFiles, AFifoIsRefusedWithoutWaitingForAWriter) {
+  std::string error;
+  std::optional<Bitmap> bm;
+  const std::string path = (dir_ / "NID_14_WARNING_ID_05.bmp").string();
+  EXPECT_TRUE(test_support::returns_promptly(path, [&] { bm = read_bmp_file(path, &error); }))
+      << "blocked in open";
+  EXPECT_FALSE(bm);
+  EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+}
+
+TEST_F(BmpFiles, TheHeaderIsReadFirstAndAFileFarLargerThanItIsRefusedUnread) {
+  BmpBuilder warning;
+  warning.width = 500;
+  warning.height = 400;
+  warning.pixels.assign(500 * 3 * 400, 0x20);
+  const std::vector<uint8_t> bytes = warning.bytes();
+  const auto write = [&](const std::string& name, uint64_t size, const std::vector<uint8_t>& b) {
+    const std::string path = (dir_ / name).string();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
+                                                std::streamsize(b.size()));
+    fs::resize_file(path, size);  // the tail is a hole: no disk space, read back as zeros
+    return path;
+  };
+  const auto read_counted = [](const std::string& path, std::string* error) {
+    gfx_test::g_allocated_bytes = 0;
+    gfx_test::g_counting = true;
+    const bool read = read_bmp_file(path, error).has_value();
+    gfx_test::g_counting = false;
+    return read;
+  };
+  std::string error;
+  const std::string gigabyte = write("huge.bmp", uint64_t(1) << 30, bytes);
+  EXPECT_FALSE(read_counted(gigabyte, &error));
+  EXPECT_NE(error.find("much larger"), std::string::npos) << error;
+  EXPECT_LT(gfx_test::g_allocated_bytes.load(), 64 * 1024);
+
+  // A far-off pixel offset would make any size look plausible.
+  std::vector<uint8_t> far = bytes;
+  far[12] = 0x20;  // offset 2 MiB
+  EXPECT_FALSE(read_counted(write("far.bmp", 3 << 20, far), &error));
+  EXPECT_NE(error.find("implausibly far"), std::string::npos) << error;
+  EXPECT_LT(gfx_test::g_allocated_bytes.load(), 64 * 1024);
+
+  // Trailing bytes a writer may leave are no reason to refuse the picture.
+  EXPECT_TRUE(read_counted(write("padded.bmp", bytes.size() + 4096, bytes), &error)) << error;
+  EXPECT_TRUE(read_counted(write("exact.bmp", bytes.size(), bytes), &error)) << error;
+  EXPECT_FALSE(read_counted(write("cut.bmp", 40, bytes), &error));
+  EXPECT_NE(error.find("info header truncated"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -7,10 +7,12 @@
 
 namespace gfx_test {
 
-// While g_counting is set, every operator new of the test program adds to g_allocations
-// (alloc_counter.cpp), so that tests can show that warm drawing allocates nothing.
+// While g_counting is set, every operator new of the test program adds to g_allocations and
+// its size to g_allocated_bytes (alloc_counter.cpp), so that tests can show that warm drawing
+// allocates nothing and that a refused picture took no memory for its pixels.
 extern std::atomic<bool> g_counting;
 extern std::atomic<long> g_allocations;
+extern std::atomic<long> g_allocated_bytes;
 
 using platform::Bitmap;
 using platform::Color;
