@@ -27,6 +27,8 @@ FileStatus status_from_errno(int error) {
     case EISDIR:
     case EROFS:
     case ETXTBSY:
+    case ENXIO:  // a FIFO without a reader, or a device that is not there
+    case ENODEV:
       return FileStatus::AccessDenied;
     case ENOSPC:
     case EDQUOT:
@@ -43,7 +45,9 @@ FileStatus status_from_errno(int error) {
 }
 
 int open_flags(OpenMode mode, Access access) {
-  int flags = O_CLOEXEC;
+  // Non-blocking, so that a FIFO put where a panel file belongs cannot hold the caller in open();
+  // the flag is cleared again once the descriptor is known to be a regular file.
+  int flags = O_CLOEXEC | O_NONBLOCK;
   switch (access) {
     case Access::Read: flags |= O_RDONLY; break;
     case Access::Write: flags |= O_WRONLY; break;
@@ -124,6 +128,20 @@ FileStatus publish_no_replace(const std::string& temp, const std::string& target
   return FileStatus::Ok;
 }
 
+bool write_all(int fd, const uint8_t* data, size_t n) {
+  for (size_t done = 0; done < n;) {
+    ssize_t put = ::write(fd, data + done, n - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return false;
+    if (put == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    done += size_t(put);
+  }
+  return true;
+}
+
 FileStatus copy_contents(int from, int to) {
   std::vector<uint8_t> buffer(64 * 1024);
   for (;;) {
@@ -131,12 +149,7 @@ FileStatus copy_contents(int from, int to) {
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return status_from_errno(errno);
     if (got == 0) return FileStatus::Ok;
-    for (ssize_t done = 0; done < got;) {
-      ssize_t put = ::write(to, buffer.data() + done, size_t(got - done));
-      if (put < 0 && errno == EINTR) continue;
-      if (put < 0) return status_from_errno(errno);
-      done += put;
-    }
+    if (!write_all(to, buffer.data(), size_t(got))) return status_from_errno(errno);
   }
 }
 
@@ -180,8 +193,10 @@ FileStatus File::open(std::string_view panel_path, OpenMode mode, Access access,
   if (host.empty()) return FileStatus::InvalidArgument;
   int fd = ::open(host.c_str(), open_flags(mode, access), 0666);
   if (fd < 0) return status_from_errno(errno);
+  // Only regular files are panel files: a folder, FIFO, socket or device is refused.
   struct stat st;
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
     ::close(fd);
     return FileStatus::AccessDenied;
   }
@@ -332,6 +347,31 @@ FileStatus copy_file(std::string_view source_panel_path, std::string_view target
   if (status == FileStatus::Ok && ::fsync(out) != 0) status = status_from_errno(errno);
   if (::close(out) != 0 && status == FileStatus::Ok) status = status_from_errno(errno);
   if (status == FileStatus::Ok) status = publish_no_replace(temp, target);
+  if (status != FileStatus::Ok) {
+    ::unlink(temp.c_str());
+    return status;
+  }
+  sync_folder(dir_name(target));
+  return FileStatus::Ok;
+}
+
+FileStatus replace_file(std::string_view panel_path, std::span<const uint8_t> bytes) {
+  std::string target = translate_path(panel_path);
+  if (target.empty()) return FileStatus::InvalidArgument;
+  struct stat st;
+  if (::stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return FileStatus::AccessDenied;
+  std::string temp = dir_name(target) + "/." + base_name(target) + ".new-XXXXXX";
+  int out = ::mkstemp(temp.data());
+  if (out < 0) return status_from_errno(errno);
+  FileStatus status = FileStatus::Ok;
+  if (::fchmod(out, 0644) != 0 || !write_all(out, bytes.data(), bytes.size()) ||
+      ::fsync(out) != 0) {
+    status = status_from_errno(errno);
+  }
+  if (::close(out) != 0 && status == FileStatus::Ok) status = status_from_errno(errno);
+  if (status == FileStatus::Ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+    status = status_from_errno(errno);
+  }
   if (status != FileStatus::Ok) {
     ::unlink(temp.c_str());
     return status;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,8 @@ class File {
   File& operator=(File&& other) noexcept;
 
   // Opens the file; Ok or the reason it could not be opened (an open file is closed first).
+  // Only a regular file opens: a folder, FIFO, socket or device gives AccessDenied at once,
+  // without waiting for a peer at the other end.
   FileStatus open(std::string_view panel_path, OpenMode mode, Access access,
                   Sharing sharing = Sharing::Shared, WriteThrough write_through = WriteThrough::Off);
   void close();
@@ -93,5 +96,10 @@ FileStatus create_folder(std::string_view panel_path);
 // to a temporary name and is synced before it takes the target's name, so a failed or cut-off
 // copy never leaves a half-written target. The last-write time is carried over.
 FileStatus copy_file(std::string_view source_panel_path, std::string_view target_panel_path);
+// Replaces the file's contents with `bytes` as one step: they go to a temporary file in the same
+// folder, which is synced and then renamed over the file, so that a failure or a power cut
+// leaves the old contents or the new ones whole, never an empty or cut-off file. Ok, or the
+// reason it failed (DiskFull for a full disk) with the old file untouched.
+FileStatus replace_file(std::string_view panel_path, std::span<const uint8_t> bytes);
 
 }  // namespace platform

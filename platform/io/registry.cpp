@@ -117,7 +117,9 @@ std::optional<std::vector<uint8_t>> read_value(std::string_view key, std::string
   std::string folder = key_folder(key);
   if (folder.empty()) return std::nullopt;
   std::string path = match_case(folder, name);
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a FIFO in place of a value cannot hold the caller in open(); it is
+  // refused below as not a regular file.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || size_t(st.st_size) > kMaxValueBytes) {

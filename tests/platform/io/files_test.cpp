@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/io/file_hazards.h"
 #include "platform/io/paths.h"
 #include "platform/io/temp_dir.h"
 
@@ -185,6 +186,74 @@ TEST_F(FilesTest, DeleteAndCreateFolder) {
   EXPECT_FALSE(file_exists("\\Hard Disk\\DataLog\\LongTermDataLog.csv"));
   EXPECT_EQ(delete_file("\\Hard Disk\\DataLog\\LongTermDataLog.csv"), FileStatus::NotFound);
   EXPECT_TRUE(fs::is_directory(disk + "/DataLog"));
+}
+
+TEST_F(FilesTest, OnlyARegularFileOpensAndAFifoIsRefusedWithoutWaiting) {
+  struct Case {
+    OpenMode mode;
+    Access access;
+  };
+  const Case cases[] = {{OpenMode::OpenExisting, Access::Read},
+                        {OpenMode::OpenExisting, Access::Write},
+                        {OpenMode::OpenAlways, Access::ReadWrite},
+                        {OpenMode::CreateAlways, Access::Write}};
+  int n = 0;
+  for (const Case& c : cases) {
+    const std::string name = "pipe" + std::to_string(n++);
+    FileStatus status = FileStatus::Ok;
+    EXPECT_TRUE(test_support::returns_promptly(disk + "/" + name, [&] {
+      File f;
+      status = f.open("\\Hard Disk\\" + name, c.mode, c.access);
+    })) << name << " blocked in open";
+    EXPECT_EQ(status, FileStatus::AccessDenied) << name;
+  }
+  File f;
+  EXPECT_EQ(f.open("/dev/null", OpenMode::OpenExisting, Access::Read), FileStatus::AccessDenied);
+  // A regular file opened this way reads and writes as usual, without the non-blocking flag.
+  write_text(disk + "/plain.txt", "abc");
+  ASSERT_EQ(f.open("\\Hard Disk\\plain.txt", OpenMode::OpenExisting, Access::Read), FileStatus::Ok);
+  EXPECT_EQ(::fcntl(f.fd(), F_GETFL) & O_NONBLOCK, 0);
+}
+
+TEST_F(FilesTest, ReplaceFileSwapsTheWholeContentsOrLeavesTheOldFile) {
+  const char* path = "\\Hard Disk\\Config.txt";
+  const std::vector<uint8_t> first = {'G', 'e', 'r', 'm', 'a', 'n'};
+  const std::vector<uint8_t> second = {'P', 'o', 'r', 't', 'u', 'g', 'u', 'e', 's', 'e'};
+  ASSERT_EQ(replace_file(path, first), FileStatus::Ok);
+  EXPECT_EQ(read_bytes(disk + "/Config.txt"), first);
+  {
+    // The disk cuts the write off: the old contents stay, and so does nothing else.
+    test_support::FileSizeLimit cut_off(4);
+    EXPECT_NE(replace_file(path, second), FileStatus::Ok);
+  }
+  EXPECT_EQ(read_bytes(disk + "/Config.txt"), first);
+  EXPECT_EQ(test_support::list_names(disk), std::vector<std::string>{"Config.txt"});
+  ASSERT_EQ(replace_file("\\hard disk\\CONFIG.TXT", second), FileStatus::Ok);
+  EXPECT_EQ(read_bytes(disk + "/Config.txt"), second);
+  EXPECT_EQ(test_support::list_names(disk), std::vector<std::string>{"Config.txt"});
+  fs::create_directories(disk + "/Folder");
+  EXPECT_EQ(replace_file("\\Hard Disk\\Folder", first), FileStatus::AccessDenied);
+  EXPECT_EQ(replace_file("\\Hard Disk\\No Folder\\x.txt", first), FileStatus::NotFound);
+}
+
+TEST_F(FilesTest, AFullDiskIsReportedAsFullAndKeepsTheOldFile) {
+  test_support::SmallDisk small(64);
+  if (!small.mounted()) GTEST_SKIP() << "mounting a small tmpfs needs root";
+  set_disk_root(small.path());
+  const std::vector<uint8_t> old_bytes = {'o', 'l', 'd'};
+  ASSERT_EQ(replace_file("\\Hard Disk\\Config.txt", old_bytes), FileStatus::Ok);
+  small.fill();
+  EXPECT_EQ(replace_file("\\Hard Disk\\Config.txt", std::vector<uint8_t>(100, 'n')),
+            FileStatus::DiskFull);
+  EXPECT_EQ(read_bytes(small.path() + "/Config.txt"), old_bytes);
+  File f;
+  ASSERT_EQ(f.open("\\Hard Disk\\Other.txt", OpenMode::CreateAlways, Access::Write), FileStatus::Ok);
+  EXPECT_EQ(f.write("x", 1), 0u);
+  f.close();
+  const std::string copy = small.path() + "/Copy.txt";
+  write_text(disk + "/source.txt", std::string(100, 's'));
+  EXPECT_EQ(copy_file(disk + "/source.txt", copy), FileStatus::DiskFull);
+  EXPECT_FALSE(fs::exists(copy));
 }
 
 }  // namespace

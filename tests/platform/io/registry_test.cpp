@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/io/file_hazards.h"
 #include "platform/io/paths.h"
 #include "platform/io/temp_dir.h"
 
@@ -75,6 +76,18 @@ TEST_F(RegistryTest, AnOversizedOrNonFileValueReadsAsNothing) {
   EXPECT_EQ(registry::read_value(kKey, "HUGE"), std::nullopt);
   EXPECT_EQ(registry::read_value(kKey, "SUBKEY"), std::nullopt);
   EXPECT_FALSE(registry::write_value(kKey, "SUBKEY", bytes(1, 1)));
+}
+
+TEST_F(RegistryTest, AFifoInPlaceOfAValueIsRefusedWithoutWaiting) {
+  ASSERT_TRUE(registry::create_key(kKey));
+  std::optional<std::vector<uint8_t>> value = bytes(1, 1);
+  EXPECT_TRUE(test_support::returns_promptly(registry::key_folder(kKey) + "/TEMP_SCALE", [&] {
+    value = registry::read_value(kKey, "TEMP_SCALE");
+  })) << "blocked in open";
+  EXPECT_EQ(value, std::nullopt);
+  // Writing the value puts a regular file in the FIFO's place.
+  ASSERT_TRUE(registry::write_value(kKey, "TEMP_SCALE", bytes(1, 7)));
+  EXPECT_EQ(registry::read_value(kKey, "TEMP_SCALE"), bytes(1, 7));
 }
 
 TEST_F(RegistryTest, NamesThatWouldLeaveTheStoreAreRefused) {
