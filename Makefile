@@ -6,6 +6,9 @@ PREFIX    ?= /usr/local
 CMAKE     ?= cmake
 DISK      ?= $(BUILD)/disk
 
+# The compiler's progress is what a user wants to see, not make's directory changes.
+MAKEFLAGS += --no-print-directory
+
 .PHONY: all build run test test-asan test-tsan test-fuzz bench install deps clean
 
 all: build
@@ -29,13 +32,13 @@ test: deps test-asan test-tsan test-fuzz
 	@scripts/test-summary build-asan/ctest.log build-tsan/ctest.log
 
 test-asan:
-	@$(CMAKE) -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVEX_SANITIZE=address -DCORVEX_BENCH=OFF > build-asan.configure.log || (cat build-asan.configure.log; exit 1)
+	@$(CMAKE) -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVEX_SANITIZE=address -DCORVEX_BENCH=OFF -DCORVEX_WERROR=ON > build-asan.configure.log || (cat build-asan.configure.log; exit 1)
 	@$(CMAKE) --build build-asan -j$(JOBS)
 	@cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j$(JOBS) 2>&1 | tee ctest.log; exit $${PIPESTATUS[0]}
 
 test-tsan:
-	@$(CMAKE) -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DCORVEX_SANITIZE=thread -DCORVEX_BENCH=OFF > build-tsan.configure.log || (cat build-tsan.configure.log; exit 1)
+	@$(CMAKE) -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DCORVEX_SANITIZE=thread -DCORVEX_BENCH=OFF -DCORVEX_WERROR=ON > build-tsan.configure.log || (cat build-tsan.configure.log; exit 1)
 	@$(CMAKE) --build build-tsan -j$(JOBS) --target test_link $$(test -d tests/sim && echo test_sim)
 	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	  ctest --output-on-failure -j$(JOBS) -L 'test_link|test_sim' 2>&1 | tee ctest.log; exit $${PIPESTATUS[0]}

@@ -94,7 +94,11 @@ int exec(sqlite3* db, const std::string& sql) { return sqlite3_exec(db, sql.c_st
 
 bool is_damage(int rc) { return (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB; }
 
-std::string column_name(uint16_t property_id) { return "p" + std::to_string(property_id); }
+std::string column_name(uint16_t property_id) {
+  char name[8];
+  std::snprintf(name, sizeof name, "p%u", unsigned(property_id));
+  return name;
+}
 
 bool exists(const std::string& path) {
   struct stat st;
