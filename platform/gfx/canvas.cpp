@@ -160,7 +160,9 @@ Rect Canvas::clip_rect() const {
 
 // Fills r clipped.
 void Canvas::fill_rect(const Rect& r, Color c) {
-  fill_clipped(target_, clip_, shifted(r, origin_), c);
+  const Rect t = shifted(r, origin_);
+  fill_clipped(target_, clip_, t, c);
+  forget_runs_under(t.intersected(clip_));
 }
 
 // Draws the outline bands of r, each `width` pixels wide and inside r.
@@ -180,6 +182,7 @@ void Canvas::draw_rectangle(const Rect& r, Color pen, Color fill, int pen_width)
   const int w = std::clamp(pen_width, 0, int(kFar));
   fill_clipped(target_, clip_, {t.left + w, t.top + w, t.right - w, t.bottom - w}, fill);
   frame_rect(r, pen, w);
+  forget_runs_under(t.intersected(clip_));
 }
 
 // Draws a solid line from a to b inclusive.
@@ -321,6 +324,9 @@ void Canvas::blit(const Bitmap& src, const Rect& src_rect, Point dst) {
   BlitRegion region;
   const Point at{clamp_coord(int64_t(dst.x) + origin_.x), clamp_coord(int64_t(dst.y) + origin_.y)};
   if (!blit_region(src, src_rect, at, clip_, region)) return;
+  forget_runs_under(Rect::from_xywh(region.dst.x, region.dst.y, region.src.width(),
+                                    region.src.height()));
+  replay_runs(src, region.src, region.dst);
   const int h = region.src.height();
   const size_t bytes = size_t(region.src.width()) * sizeof(uint32_t);
   const bool upward = &src == &target_ && region.dst.y > region.src.top;
@@ -336,6 +342,7 @@ void Canvas::blit_keyed(const Bitmap& src, const Rect& src_rect, Point dst, Colo
   BlitRegion region;
   const Point at{clamp_coord(int64_t(dst.x) + origin_.x), clamp_coord(int64_t(dst.y) + origin_.y)};
   if (!blit_region(src, src_rect, at, clip_, region)) return;
+  replay_runs(src, region.src, region.dst);
   const uint32_t k = key & 0xFFFFFFu;
   for (int i = 0; i < region.src.height(); ++i) {
     const uint32_t* from = src.row(region.src.top + i) + region.src.left;

@@ -3,6 +3,7 @@
 // and bitmap blits, all clipped. The canvas keeps a save/restore stack of clip rectangle and
 // origin; window paints start clipped to their window and its dirty rectangle.
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,23 @@ constexpr unsigned kNoClip = 128;      // text may run outside the rectangle
 }  // namespace text_format
 
 enum class TextBackground { Transparent, Opaque };
+
+// Recording of the text draw_text lays out, line by line, for the automation's `texts`. While a
+// recording is open on this thread, a line drawn into the recording's target goes to its sink
+// in target coordinates. A line drawn into any other bitmap (an off-screen copy of a window)
+// stays with that bitmap as long as its pixels do: a fill or an opaque copy that covers it
+// forgets it, a line drawn in the same place replaces it, and a blit that brings it onto the
+// target hands it to the sink, so a copy kept from an earlier paint still tells what it shows.
+// Lines wholly outside the clip are not drawn and not recorded; outside a recording nothing
+// is kept.
+struct TextRunSink {
+  virtual void add_run(const Rect& box, std::string_view text) = 0;
+
+ protected:
+  ~TextRunSink() = default;
+};
+void open_text_recording(const Bitmap& target, TextRunSink* sink);
+void close_text_recording();
 
 class Canvas {
  public:
@@ -84,6 +102,11 @@ class Canvas {
   Rect clip_;       // in target coordinates
   Point origin_;    // in target coordinates
   std::vector<State> stack_;
+
+  // Text recording (text_runs.cpp); each does nothing unless a recording is open.
+  void record_line(std::string_view text, const Rect& box) const;
+  void forget_runs_under(const Rect& area) const;
+  void replay_runs(const Bitmap& src, const Rect& src_rect, Point dst) const;
 };
 
 }  // namespace platform

@@ -108,6 +108,11 @@ int Canvas::draw_text(std::string_view utf8, const Rect& r, const FontSpec& font
       x = box.left + (int64_t(box.width()) - line.width) / 2;
     }
     draw_line_of_text(target_, clip, layout, utf8, line, x, y + sized->ascent(), fg);
+    const Rect run{int(std::clamp(x, -kFar, kFar)), int(y), int(std::clamp(x + line.width, -kFar, kFar)),
+                   int(y + line_height)};
+    if (!run.intersected(clip).empty()) {
+      record_line(utf8.substr(line.begin, line.end - line.begin), run);
+    }
   }
   return static_cast<int>(std::min<int64_t>(int64_t(lines) * line_height, INT32_MAX));
 }

@@ -14,8 +14,10 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "platform/gfx/png.h"
+#include "platform/gui/controls.h"
 #include "platform/gui/gui_internal.h"
 #include "platform/io/clock.h"
 
@@ -239,6 +241,10 @@ void execute(std::string_view line) {
   } else if (word == "windows") {
     emit_lines(describe_windows());
     answer_ok();
+  } else if (word == "texts") {
+    paint_pending();
+    emit_lines(describe_texts(args));
+    answer_ok();
   } else if (word == "quit") {
     answer_ok();
     request_quit();
@@ -249,7 +255,9 @@ void execute(std::string_view line) {
   }
 }
 
-std::string escaped(std::string_view text) {
+}  // namespace
+
+std::string detail::escaped_text(std::string_view text) {
   std::string out;
   for (char c : text) {
     if (c == '"' || c == '\\') {
@@ -266,6 +274,44 @@ std::string escaped(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// One line of `windows` for a row of a list view or an item of a list box: its index, its
+// rectangle on screen as far as it shows (0 0 0 0 when scrolled out of view), whether it is
+// selected, and its cells.
+void describe_row(const Window& list, int index, Rect client_rect, bool selected,
+                  const std::vector<std::string>& cells, int depth, std::string& out) {
+  const Point o = list.client_origin();
+  Rect r = client_rect.translated(o.x, o.y).intersected(detail::visible_screen_rect(list));
+  if (r.empty()) r = {};
+  out.append(size_t(depth) * 4, ' ');
+  out += "row " + std::to_string(index) + " " + std::to_string(r.left) + " " +
+         std::to_string(r.top) + " " + std::to_string(r.width()) + " " +
+         std::to_string(r.height());
+  if (selected) out += " selected";
+  for (const std::string& cell : cells) out += " \"" + detail::escaped_text(cell) + "\"";
+  out += '\n';
+}
+
+void describe_rows(const Window& w, int depth, std::string& out) {
+  std::vector<std::string> cells;
+  if (window_is_class(&w, kListViewClass)) {
+    const int columns = list_view_column_count(&w);
+    const int selection = list_view_selection(&w);
+    for (int row = 0; row < list_view_row_count(&w); ++row) {
+      cells.clear();
+      for (int c = 0; c < columns; ++c) cells.push_back(list_view_cell(&w, row, c));
+      describe_row(w, row, list_view_row_rect(&w, row), row == selection, cells, depth, out);
+    }
+  } else if (window_is_class(&w, kListBoxClass)) {
+    const int selection = list_box_selection(&w);
+    for (int item = 0; item < list_box_count(&w); ++item) {
+      cells.assign(1, list_box_text(&w, item));
+      describe_row(w, item, list_box_item_rect(&w, item), item == selection, cells, depth, out);
+    }
+  }
+}
+
 void describe(Window& parent, int depth, std::string& out) {
   const auto& kids = parent.children();
   for (size_t i = kids.size(); i-- > 0;) {
@@ -280,7 +326,8 @@ void describe(Window& parent, int depth, std::string& out) {
     if (control_checked != nullptr && control_checked(&w)) out += " checked";
     if (pressed_window() == &w && r.contains(pointer_position())) out += " pressed";
     if (detail::modal_running_for(&w)) out += " modal";
-    out += " \"" + escaped(w.text()) + "\"\n";
+    out += " \"" + detail::escaped_text(w.text()) + "\"\n";
+    describe_rows(w, depth + 1, out);
     describe(w, depth + 1, out);
   }
 }
@@ -371,6 +418,7 @@ void reset_automation() {
   }
   a.phase = Phase::Idle;
   a.outstanding_input = 0;
+  reset_window_texts();
 }
 
 }  // namespace detail
@@ -385,6 +433,7 @@ bool start_automation(const std::string& path, std::string* error) {
     if (error != nullptr) *error = path + ": " + std::strerror(errno);
     return false;
   }
+  enable_text_recording();
   {
     std::lock_guard lock(automation().mutex);
     automation().started = true;
@@ -395,6 +444,7 @@ bool start_automation(const std::string& path, std::string* error) {
 }
 
 void start_automation_script(std::string_view script) {
+  enable_text_recording();
   Automation& a = automation();
   {
     std::lock_guard lock(a.mutex);

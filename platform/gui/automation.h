@@ -12,7 +12,9 @@
 //                    looked up in the innermost modal window first, then everywhere
 //   wait MS          let MS milliseconds pass (virtual time: move the clock, running timers)
 //   screenshot PATH  the screen as PNG
-//   windows          the visible window tree, top of the z-order first
+//   windows          the visible window tree, top of the z-order first, with the rows of list
+//                    views and the items of list boxes one level under their list
+//   texts [CLASS]    the text runs the last paint of each visible window (of that class) drew
 //   quit             end the program through the quit handler (window.h)
 #include <functional>
 #include <string>
@@ -44,5 +46,15 @@ bool automation_finished();
 
 // The `windows` listing as the command prints it, one line per visible window.
 std::string describe_windows();
+
+// Turns on the keeping of what each paint draws as text; off until then, so that a program
+// nobody drives keeps nothing. Starting automation turns it on; the program turns it on before
+// its first paint when it will read a script. Windows painted before keep no text until their
+// next paint.
+void enable_text_recording();
+// The `texts` listing: `CLASS x y "text"` for every line of text the last paint of each visible
+// window drew (only windows of that class when class_name is not empty; case ignored), in
+// screen coordinates, in the order of `windows`.
+std::string describe_texts(std::string_view class_name = {});
 
 }  // namespace platform::gui

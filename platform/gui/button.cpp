@@ -288,6 +288,14 @@ bool button_checked(const Window* button) {
          state->checked;
 }
 
+bool button_shows_checked(const Window* button) {
+  const ButtonState* state = state_of(button);
+  if (state == nullptr || !state->checked) return false;
+  const uint32_t kind = kind_of(*button);
+  return kind == control_style::kCheckBox || kind == control_style::kRadioButton ||
+         (kind == control_style::kPushButton && (button->style() & style::kOwnerDraw) != 0);
+}
+
 void button_check_radio(Window* button) {
   if (!is_radio(button)) return;
   uncheck_group_except(*button);

@@ -21,7 +21,7 @@ namespace {
 
 std::atomic<uint32_t> g_press_count{0};
 
-bool automation_checked(Window* w) { return button_checked(w); }
+bool automation_checked(Window* w) { return button_shows_checked(w); }
 
 }  // namespace
 

@@ -23,7 +23,7 @@ inline constexpr std::string_view kListViewClass = "LISTVIEW";
 inline constexpr std::string_view kProgressClass = "PROGRESS";
 
 // Registers the control classes; calling it again changes nothing. It also lets the automation
-// report check boxes and radio buttons as checked.
+// report the buttons drawn checked.
 void register_controls();
 
 // True when the window is of that class; class names compare without regard to case.
@@ -78,6 +78,10 @@ void count_control_press();
 // others of its group (a tap does); button_check_radio does both.
 void button_set_check(Window* button, bool checked);
 bool button_checked(const Window* button);
+// True when the button is drawn checked: a checked check box or radio button, or an owner-drawn
+// push button given a check with button_set_check, which its parent draws (the language
+// buttons show the current language that way). The automation reports it as `checked`.
+bool button_shows_checked(const Window* button);
 // Checks the radio button and clears every other radio button of its group.
 void button_check_radio(Window* button);
 // Marks a push button as repeating its command while held (see hold_repeat.h).

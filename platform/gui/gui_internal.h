@@ -195,6 +195,15 @@ int64_t automation_deadline();  // INT64_MAX when no real-time wait runs
 int64_t automation_virtual_target();  // -1 when no virtual wait runs
 void automation_input_taken();
 void reset_automation();
+// Text in double quotes as `windows` and `texts` print it: quotes, backslashes and line breaks
+// escaped with a backslash.
+std::string escaped_text(std::string_view text);
+
+// window_texts.cpp: the paint pass brackets each window's paint of `area` (screen coordinates)
+// so that the text it draws is kept for the automation's `texts`.
+void begin_window_texts(Window& w, const Rect& area);
+void end_window_texts();
+void reset_window_texts();
 
 // backend.cpp
 void present_frame(const Bitmap& frame, const Rect& dirty);

@@ -77,6 +77,7 @@ Canvas& screen_canvas() {
 // erase and the procedure's paint of the client area, clipped to the area.
 void paint_region(Window& w, const Rect& area, bool erase) {
   Canvas& canvas = screen_canvas();
+  detail::begin_window_texts(w, area);
   const Rect client = detail::client_screen_rect(w);
   if (!client.contains(area)) {
     canvas.save();
@@ -85,7 +86,7 @@ void paint_region(Window& w, const Rect& area, bool erase) {
     canvas.restore();
   }
   const Rect inside = client.intersected(area);
-  if (inside.empty()) return;
+  if (inside.empty()) return detail::end_window_texts();
   const Point o = w.client_origin();
   canvas.save();
   canvas.clip(inside);
@@ -95,6 +96,7 @@ void paint_region(Window& w, const Rect& area, bool erase) {
   if (erase) send_message(&w, {MessageKind::EraseBackground, 0, lparam});
   if (detail::is_alive(&w)) send_message(&w, {MessageKind::Paint, 0, lparam});
   canvas.restore();
+  detail::end_window_texts();
 }
 
 // What of the window is waiting to be painted, in screen coordinates, taken off the window.
