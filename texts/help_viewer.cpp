@@ -1,5 +1,6 @@
 #include "texts/help_viewer.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -67,10 +68,41 @@ const platform::Bitmap* load_picture(const std::string& panel_path) {
   return &*slot->bitmap;
 }
 
+int text_width(std::string_view utf8) {
+  return platform::measure_text_line(utf8, gui::kListFont).width;
+}
+
+size_t utf8_sequence_length(std::string_view s, size_t at) {
+  size_t end = at + 1;
+  while (end < s.size() && (uint8_t(s[end]) & 0xC0) == 0x80) ++end;
+  return end - at;
+}
+
+bool has_word(const std::string& line) { return line.find_first_not_of(' ') != std::string::npos; }
+
+// Puts a word too wide for any line into `line` piece by piece, moving each full line to
+// `lines` and going on after `indent`.
+void cut_word(std::vector<std::string>& lines, std::string& line, const std::string& indent,
+              std::string_view word, int width) {
+  for (size_t i = 0; i < word.size();) {
+    const size_t n = utf8_sequence_length(word, i);
+    std::string longer = line;
+    longer.append(word.substr(i, n));
+    if (text_width(longer) > width && has_word(line)) {
+      lines.push_back(std::move(line));
+      line = indent;
+      continue;
+    }
+    line = std::move(longer);
+    i += n;
+  }
+}
+
 // Adds the help text to the list: a carriage return ends a line's text, a tab shows as four
-// spaces, a line feed ends the line.
+// spaces, a line feed ends the line. Lines wider than the list are wrapped.
 void fill_text_list(gui::Window& dialog) {
   gui::Window* list = gui::dialog_item(&dialog, kHelpListId);
+  const int width = list ? help_list_text_width(*list) : 0;
   platform::File file;
   const std::string path = warning_text_path(help_file_node(int(g_viewer.node_id)),
                                              int(g_viewer.warning_number));
@@ -86,7 +118,9 @@ void fill_text_list(gui::Window& dialog) {
   for (size_t i = 2; i + 1 < got; i += 2) {
     const char16_t unit = char16_t(g_text_bytes[i] | (g_text_bytes[i + 1] << 8));
     if (unit == u'\n') {
-      gui::list_box_add(list, to_utf8(line));
+      for (const std::string& part : wrap_help_line(to_utf8(line), width)) {
+        gui::list_box_add(list, part);
+      }
       line.clear();
       text_ended = false;
     } else if (unit == u'\r') {
@@ -100,7 +134,11 @@ void fill_text_list(gui::Window& dialog) {
     }
   }
   // A last line without its line end is shown too rather than lost.
-  if (!line.empty()) gui::list_box_add(list, to_utf8(line));
+  if (!line.empty()) {
+    for (const std::string& part : wrap_help_line(to_utf8(line), width)) {
+      gui::list_box_add(list, part);
+    }
+  }
 }
 
 void paint_picture(gui::Window& dialog, platform::Canvas& canvas) {
@@ -175,6 +213,42 @@ HelpState& help_state() {
 }
 
 const HelpViewerState& help_viewer_state() { return g_viewer; }
+
+// The list's sunken edge (2 pixels a side), the scroll bar that a help text longer than the
+// list brings, and the item margins (4 pixels a side) take their part of its width.
+int help_list_text_width(const gui::Window& list) {
+  return list.client_rect().width() - 2 * 2 - gui::kInnerScrollBarWidth - 2 * 4;
+}
+
+std::vector<std::string> wrap_help_line(std::string_view text, int width) {
+  std::vector<std::string> lines;
+  if (width <= 0 || text_width(text) <= width) {
+    lines.emplace_back(text);
+    return lines;
+  }
+  const size_t lead = std::min(text.find_first_not_of(' '), text.size());
+  const std::string indent = std::string(lead, ' ') + "    ";
+  std::string line(text.substr(0, lead));
+  for (size_t pos = lead; pos < text.size();) {
+    const size_t end = std::min(text.find(' ', pos), text.size());
+    const std::string_view word = text.substr(pos, end - pos);
+    pos = std::min(text.find_first_not_of(' ', end), text.size());
+    std::string longer = line;
+    if (has_word(line)) longer += ' ';
+    longer.append(word);
+    if (text_width(longer) <= width) {
+      line = std::move(longer);
+      continue;
+    }
+    if (has_word(line)) {
+      lines.push_back(std::move(line));
+      line = indent;
+    }
+    cut_word(lines, line, indent, word, width);
+  }
+  lines.push_back(std::move(line));
+  return lines;
+}
 
 void register_text_dialogs() {
   gui::register_controls();

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/gfx/geometry.h"
 #include "platform/gui/window.h"
@@ -59,6 +61,14 @@ void help_viewer_animation_tick();
 // The panel path of the picture the viewer shows for a saved node and warning at an animation
 // step (reading the live status bytes for the rear discharge).
 std::string help_picture_path(int node_id, int warning_number, int animation_step);
+
+// The width in pixels that the items of the viewer's text list have for their text.
+int help_list_text_width(const platform::gui::Window& list);
+
+// One line of help text as the list shows it: whole when it fits `width` pixels in the list's
+// font, else broken at its spaces into lines that fit (a word wider than a whole line is cut),
+// the lines after the first indented four spaces past the line's own indentation.
+std::vector<std::string> wrap_help_line(std::string_view text, int width);
 
 // The node whose pictures and texts a node id uses: all fan/heaters (2..7) share node 2.
 constexpr int help_file_node(int node_id) { return node_id >= 2 && node_id <= 7 ? 2 : node_id; }

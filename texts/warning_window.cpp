@@ -37,9 +37,20 @@ constexpr int kCaptionString = 329;
 // rectangles are lower than the fonts' line height, so the text may run past them.
 constexpr unsigned kLineFormat = tf::kCenter | tf::kSingleLine | tf::kNoClip;
 
+// What decides the window's whole picture: the lost link, the reported warning, and the bits
+// of byte 188 that choose the headline and the lines below it.
+struct ShownWarning {
+  bool lost = false;
+  uint8_t node = 0;
+  uint8_t warning = 0;
+  uint8_t b188_lines = 0;
+  friend bool operator==(const ShownWarning&, const ShownWarning&) = default;
+};
+
 struct WarningWindowState {
   std::optional<platform::Bitmap> help_button;  // localized bitmap 72
   platform::Bitmap offscreen;
+  std::optional<ShownWarning> shown;  // what the off-screen picture shows, none before a paint
 };
 
 WarningWindowState g_state;
@@ -163,12 +174,36 @@ void on_create(gui::Window& w) {
                       .id = kWarningHelpButtonId});
 }
 
+ShownWarning warning_now() {
+  return {link::dryer_state().link_watchdog.load() == 0, status(186), status(185),
+          uint8_t(status(188) & 0x12)};
+}
+
+// A paint of part of the window while the warning has changed would put the new description
+// beside the rest of the old one (the 300 ms signal repaint crosses the warning text). Such a
+// paint shows the part as it was and asks for the whole window, which is then drawn anew.
+// Returns true when the paint is done that way.
+bool held_for_whole_repaint(gui::Window& w, const gui::PaintContext& paint, const Rect& client) {
+  const ShownWarning now = warning_now();
+  if (g_state.shown == now) return false;
+  if (paint.dirty.intersected(client) == client) {
+    g_state.shown = now;
+    return false;
+  }
+  gui::invalidate(&w, gui::Erase::No);
+  if (!g_state.shown) return false;  // nothing drawn yet to hold: draw what is asked for
+  paint.canvas->blit(g_state.offscreen, paint.dirty, {paint.dirty.left, paint.dirty.top});
+  return true;
+}
+
 void on_paint(gui::Window& w, const gui::PaintContext& paint) {
   const Rect client = w.client_rect();
   if (g_state.offscreen.size() != platform::Size{client.width(), client.height()} ||
       g_state.offscreen.empty()) {
     g_state.offscreen = platform::Bitmap(client.width(), client.height(), kBackground);
+    g_state.shown.reset();
   }
+  if (held_for_whole_repaint(w, paint, client)) return;
   Canvas off(g_state.offscreen);
   off.clip(paint.dirty);
   const bool lost = link::dryer_state().link_watchdog.load() == 0;
@@ -247,6 +282,7 @@ intptr_t warning_window_procedure(gui::Window& w, const gui::Message& m) {
     case gui::MessageKind::Destroy:
       g_state.help_button.reset();
       g_state.offscreen = {};
+      g_state.shown.reset();
       gui::post_quit(0);
       return 0;
     default:

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 
 #include "platform/gfx/bmp.h"
 #include "platform/gfx/png.h"
@@ -253,6 +255,149 @@ TEST_F(WarningWindowTest, HelpViewerListsTheTextWithTabsAsFourSpaces) {
   gui::send_message(viewer, {gui::MessageKind::Command, kHelpCloseId, 0});
   gui::paint_pending();
   EXPECT_EQ(link::dryer_state().warning_help_dialog, nullptr);
+}
+
+// The 300 ms repaint of the signal crosses the warning text: after a change of warning, no
+// paint may show part of the new description beside the rest of the old one.
+TEST_F(WarningWindowTest, AChangedWarningIsNeverShownHalfOldHalfNew) {
+  disk_.write_lines("Languages/EN/WarningsFH2.txt",
+                    {u"h", u"0301 FIRST WARNING: THE BURNER FLAME IS OUT",
+                     u"0302 SECOND WARNING: THE FAN MOTOR OVERLOADED"});
+  load_warning_texts();
+  const auto client_picture = [this] {
+    const Rect r = window_->screen_rect();
+    platform::Bitmap b(r.width(), r.height());
+    for (int y = 0; y < r.height(); ++y) {
+      for (int x = 0; x < r.width(); ++x) {
+        b.set_pixel(x, y, gui::framebuffer().pixel(r.left + x, r.top + y));
+      }
+    }
+    return b;
+  };
+  report_warning(3, 1, 0);
+  paint("warning_first");
+  const platform::Bitmap first = client_picture();
+  report_warning(3, 2, 0);
+  paint("warning_second");
+  const platform::Bitmap second = client_picture();
+  ASSERT_NE(first, second);
+
+  report_warning(3, 1, 0);
+  paint("warning_first_again");
+  ASSERT_EQ(client_picture(), first);
+  report_warning(3, 2, 0);
+  gui::invalidate_rect(window_, {105, 65, 260, 75}, gui::Erase::No);
+  gui::paint_pending();
+  const platform::Bitmap between = client_picture();
+  EXPECT_TRUE(between == first || between == second) << "a mix of the two warnings";
+  gui::paint_pending();
+  EXPECT_EQ(client_picture(), second) << "the whole description follows at once";
+
+  // Partial repaints of an unchanged warning still draw only what was asked for.
+  gui::invalidate_rect(window_, {105, 65, 260, 75}, gui::Erase::No);
+  gui::paint_pending();
+  EXPECT_EQ(client_picture(), second);
+}
+
+TEST_F(WarningWindowTest, HelpViewerWrapsLinesWiderThanTheList) {
+  const std::u16string wide =
+      u"\tПри изключване на горелката вентилаторът продължава да работи, докато "
+      u"температурата в камерата падне под зададената стойност за охлаждане.";
+  const std::u16string unbroken = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ" + std::u16string(60, u'W');
+  disk_.write("Languages/EN/WarningBitmaps/NID_15_WARNING_ID_02.txt",
+              testing::utf16le(u"SHORT LINE\r\n" + wide + u"\r\n" + unbroken + u"\r\nend\r\n"));
+  register_text_dialogs();
+  set_help_viewer_warning(15, 2);
+  gui::Window* viewer = gui::create_dialog(kHelpViewerResource, window_, &help_viewer_procedure);
+  ASSERT_NE(viewer, nullptr);
+  gui::paint_pending();
+  gui::Window* list = gui::dialog_item(viewer, kHelpListId);
+  const int count = gui::list_box_count(list);
+  ASSERT_GT(count, 6);
+  EXPECT_EQ(gui::list_box_text(list, 0), "SHORT LINE");
+  EXPECT_EQ(gui::list_box_text(list, count - 1), "end");
+
+  std::string shown;  // every item without its spaces, in order
+  size_t indent = 0;
+  for (int i = 0; i < count; ++i) {
+    const std::string item = gui::list_box_text(list, i);
+    // Each item, scrolled into view, fits the text part of its row (4 pixels in from each side).
+    gui::list_box_set_top_index(list, i);
+    const Rect row = gui::list_box_item_rect(list, i);
+    ASSERT_FALSE(row.empty()) << i;
+    EXPECT_LE(platform::measure_text_line(item, gui::kListFont).width, row.width() - 8) << item;
+    for (const char ch : item) {
+      if (ch != ' ') shown += ch;
+    }
+    // Continuations go four spaces past their line's own indentation: the wide line starts
+    // four in (its tab), the unbroken word at the margin.
+    if (item.rfind("    При", 0) == 0) {
+      indent = 8;
+    } else if (item.rfind("ABC", 0) == 0) {
+      indent = 4;
+    } else if (i > 0 && i < count - 1) {
+      EXPECT_EQ(item.find_first_not_of(' '), indent) << item;
+    }
+  }
+  std::string expected;
+  for (const std::u16string& line :
+       {std::u16string(u"SHORT LINE"), wide, unbroken, std::u16string(u"end")}) {
+    for (const char ch : to_utf8(line)) {
+      if (ch != ' ' && ch != '\t') expected += ch;
+    }
+  }
+  EXPECT_EQ(shown, expected) << "every word of the text, in order";
+  paint("help_viewer_wrapped");
+  gui::destroy_window(viewer);
+}
+
+// Every line of every warning help text of every language, wrapped to the viewer's list:
+// no piece wider than the list, every word kept in order.
+TEST_F(WarningWindowTest, EveryHelpTextOfEveryLanguageFitsTheList) {
+  register_text_dialogs();
+  set_help_viewer_warning(15, 2);
+  gui::Window* viewer = gui::create_dialog(kHelpViewerResource, window_, &help_viewer_procedure);
+  ASSERT_NE(viewer, nullptr);
+  const int width = help_list_text_width(*gui::dialog_item(viewer, kHelpListId));
+  gui::destroy_window(viewer);
+  ASSERT_GT(width, 400);
+  const auto without_spaces = [](std::string_view text) {
+    std::string kept;
+    for (const char ch : text) {
+      if (ch != ' ') kept += ch;
+    }
+    return kept;
+  };
+  namespace fs = std::filesystem;
+  const fs::path sources = fs::path(CORVEX_SOURCE_DIR) / "data" / "lang";
+  int files = 0, wrapped = 0;
+  for (const Language& language : languages()) {
+    const fs::path folder = sources / std::string(language.folder) / "warning_help";
+    if (!fs::exists(folder)) continue;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      ++files;
+      std::ifstream in(entry.path());
+      std::string line;
+      while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        for (size_t tab; (tab = line.find('\t')) != std::string::npos;) {
+          line.replace(tab, 1, "    ");
+        }
+        const std::vector<std::string> pieces = wrap_help_line(line, width);
+        wrapped += pieces.size() > 1;
+        std::string joined;
+        for (const std::string& piece : pieces) {
+          EXPECT_LE(platform::measure_text_line(piece, gui::kListFont).width, width)
+              << entry.path() << ": " << piece;
+          joined += without_spaces(piece);
+        }
+        EXPECT_EQ(joined, without_spaces(line)) << entry.path();
+      }
+    }
+  }
+  if (files == 0) GTEST_SKIP() << "no help text sources";
+  EXPECT_GT(wrapped, 0) << "some help lines are wider than the list";
+  std::cout << files << " help files, " << wrapped << " lines wrapped\n";
 }
 
 TEST_F(WarningWindowTest, HelpViewerWithoutFilesSaysSo) {
