@@ -26,7 +26,34 @@ bool parse_int(std::string_view text, long long min, long long max, long long* o
   return true;
 }
 
+// The number of the `count` digits at text[at], or -1 when any of them is no digit.
+int digits_at(std::string_view text, size_t at, size_t count) {
+  int value = 0;
+  for (size_t i = at; i < at + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return -1;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
 }  // namespace
+
+std::optional<platform::LocalTime> parse_start_time(std::string_view text) {
+  // Positions of the separators in "YYYY-MM-DD HH:MM:SS".
+  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
+      text[13] != ':' || text[16] != ':') {
+    return std::nullopt;
+  }
+  platform::LocalTime t;
+  t.year = digits_at(text, 0, 4);
+  t.month = digits_at(text, 5, 2);
+  t.day = digits_at(text, 8, 2);
+  t.hour = digits_at(text, 11, 2);
+  t.minute = digits_at(text, 14, 2);
+  t.second = digits_at(text, 17, 2);
+  if (!platform::clock::valid_local_time(t)) return std::nullopt;
+  return t;
+}
 
 ParseResult parse_options(const std::vector<std::string>& args) {
   Options o;
@@ -68,6 +95,13 @@ ParseResult parse_options(const std::vector<std::string>& args) {
       else if (name == "--port") o.port = v;
       else if (name == "--script") o.script = v;
       else o.snapshot = v;
+    } else if (name == "--start-time") {
+      if (!value(&v)) return fail("option --start-time needs a value");
+      o.start_time = parse_start_time(v);
+      if (!o.start_time) {
+        return fail("bad value for --start-time: '" + v +
+                    "' (a time that exists, as \"YYYY-MM-DD HH:MM:SS\")");
+      }
     } else if (name == "--scale") {
       long long n = 0;
       if (!value(&v)) return fail("option --scale needs a value");
@@ -96,6 +130,7 @@ ParseResult parse_options(const std::vector<std::string>& args) {
   }
   if (o.virtual_time && !(o.headless && o.simulate))
     return fail("option --virtual-time needs --headless and --simulate");
+  if (o.start_time && !o.virtual_time) return fail("option --start-time needs --virtual-time");
   if (!o.snapshot.empty() && !o.headless) return fail("option --snapshot needs --headless");
   return {o, {}};
 }
@@ -116,6 +151,9 @@ std::string usage_text() {
          "  --headless        no window; the screen exists only in memory\n"
          "  --snapshot FILE   with --headless: write the screen as PNG once a second\n"
          "  --virtual-time    with --headless --simulate: time moves only on 'wait'\n"
+         "  --start-time \"YYYY-MM-DD HH:MM:SS\"\n"
+         "                    with --virtual-time: the panel's local time at start\n"
+         "                    (default: the host's local time now)\n"
          "  --script FILE     run automation commands from FILE ('-' = standard input)\n"
          "  --scale N         window size as a multiple of 640 x 480 (1 to 8)\n"
          "  --fullscreen      full screen (kiosk)\n"

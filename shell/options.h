@@ -2,7 +2,10 @@
 // The display's command line.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/io/clock.h"
 
 namespace corvex::shell {
 
@@ -13,6 +16,7 @@ struct Options {
   bool simulate = false;     // run the controller simulator in-process
   bool headless = false;
   bool virtual_time = false;
+  std::optional<platform::LocalTime> start_time;  // with virtual_time: panel local time at start
   std::string script;        // automation commands; "-" is standard input
   int scale = 1;
   bool fullscreen = false;
@@ -29,6 +33,9 @@ struct ParseResult {
 
 // Parses argv; on a bad option or value the result carries the message and no options.
 ParseResult parse_options(const std::vector<std::string>& args);
+
+// Reads "YYYY-MM-DD HH:MM:SS" into a time that exists; nothing for any other text.
+std::optional<platform::LocalTime> parse_start_time(std::string_view text);
 
 // The usage text printed by --help.
 std::string usage_text();

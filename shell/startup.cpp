@@ -62,7 +62,13 @@ bool set_up_platform(const Options& o) {
   if (!seed_disk(o.disk, &error)) std::fprintf(stderr, "corvex-display: %s\n", error.c_str());
   platform::set_disk_root(o.disk);
   platform::set_usb_root(o.usb);
-  if (o.virtual_time) platform::clock::use_virtual(platform::clock::wall_ms());
+  if (o.start_time) {
+    platform::clock::use_virtual_from_local(*o.start_time);
+  } else if (o.virtual_time) {
+    platform::clock::use_virtual(platform::clock::wall_ms());
+  }
+  // What a script may ask with `texts` must be kept from the first paint on.
+  if (!o.script.empty()) gui::enable_text_recording();
 
   gui::init();
   gui::register_controls();

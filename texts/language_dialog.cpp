@@ -29,11 +29,11 @@ int language_of_button(int id) {
 }
 
 // The buttons carry their state as the check of a push button: the current language is drawn
-// pressed in, in the selection colour.
+// pressed in, in the selection colour. The drawing reads the check itself, so that what the
+// automation reports as checked is what the operator sees.
 void draw_language_button(const gui::DrawItemContext& item) {
-  const int index = language_of_button(item.id);
-  if (index < 0) return;
-  const bool checked = index == language_index();
+  if (language_of_button(item.id) < 0) return;
+  const bool checked = gui::button_shows_checked(item.control);
   platform::Canvas& c = *item.canvas;
   c.fill_rect(item.rect, checked ? kCheckedFace : platform::colors::kFace);
   gui::draw_edge(c, item.rect, checked || item.pressed ? gui::Edge::Sunken : gui::Edge::Raised);

@@ -13,6 +13,9 @@ std::atomic<bool> virtual_mode{false};
 std::atomic<int64_t> virtual_monotonic_ms{0};
 std::atomic<int64_t> virtual_wall_start_ms{0};
 std::atomic<int64_t> offset_seconds{0};
+// Set by a virtual start given in local time: local time is then UTC arithmetic, free of the
+// host's time zone and its daylight-saving changes.
+std::atomic<bool> zone_free{false};
 
 int64_t floor_div(int64_t a, int64_t b) {
   int64_t q = a / b;
@@ -26,8 +29,44 @@ int days_in_month(int year, int month) {
   return month == 2 && is_leap(year) ? 29 : kDays[month - 1];
 }
 
-// Seconds of the host's local time zone for a broken-down time, mktime's normalisation included.
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
+int64_t days_from_civil(int64_t y, int64_t m, int64_t d) {
+  y -= m <= 2;
+  const int64_t era = floor_div(y, 400);
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+// Broken-down time of seconds since 1970 counted without a time zone.
+void civil_from_seconds(int64_t seconds, LocalTime& out) {
+  const int64_t days = floor_div(seconds, 86400);
+  const int64_t rest = seconds - days * 86400;
+  const int64_t z = days + 719468;
+  const int64_t era = floor_div(z, 146097);
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  const int64_t month = mp < 10 ? mp + 3 : mp - 9;
+  out.year = int(yoe + era * 400 + (month <= 2));
+  out.month = int(month);
+  out.day = int(doy - (153 * mp + 2) / 5 + 1);
+  out.hour = int(rest / 3600);
+  out.minute = int(rest / 60 % 60);
+  out.second = int(rest % 60);
+  const int64_t dow = (days + 4) % 7;  // 1970-01-01 was a Thursday
+  out.day_of_week = int(dow < 0 ? dow + 7 : dow);
+}
+
+// Seconds of the host's local time zone for a broken-down time, mktime's normalisation included
+// (of the zone-free local time once a virtual start in local time was given).
 int64_t system_local_seconds(const LocalTime& t) {
+  if (zone_free.load()) {
+    return days_from_civil(t.year, t.month, t.day) * 86400 + int64_t(t.hour) * 3600 +
+           int64_t(t.minute) * 60 + t.second;
+  }
   std::tm tm{};
   tm.tm_year = t.year - 1900;
   tm.tm_mon = t.month - 1;
@@ -56,12 +95,25 @@ int64_t wall_ms() {
 }
 
 void use_virtual(int64_t start_wall_ms) {
+  zone_free.store(false);
   virtual_wall_start_ms.store(start_wall_ms);
   virtual_monotonic_ms.store(0);
   virtual_mode.store(true, std::memory_order_release);
 }
 
-void use_real() { virtual_mode.store(false, std::memory_order_release); }
+bool use_virtual_from_local(const LocalTime& start) {
+  if (!valid_local_time(start)) return false;
+  zone_free.store(true);
+  virtual_wall_start_ms.store((system_local_seconds(start) - local_offset_seconds()) * 1000);
+  virtual_monotonic_ms.store(0);
+  virtual_mode.store(true, std::memory_order_release);
+  return true;
+}
+
+void use_real() {
+  zone_free.store(false);
+  virtual_mode.store(false, std::memory_order_release);
+}
 
 bool is_virtual() { return virtual_mode.load(std::memory_order_acquire); }
 
@@ -79,6 +131,10 @@ LocalTime to_local(int64_t wall) {
   int64_t seconds = floor_div(wall, 1000);
   LocalTime out;
   out.millisecond = int(wall - seconds * 1000);
+  if (zone_free.load()) {
+    civil_from_seconds(seconds + local_offset_seconds(), out);
+    return out;
+  }
   std::time_t when = std::time_t(seconds + local_offset_seconds());
   std::tm tm{};
   if (!localtime_r(&when, &tm)) return out;
@@ -98,12 +154,14 @@ int64_t from_local(const LocalTime& t) {
   return seconds * 1000 + ms;
 }
 
+bool valid_local_time(const LocalTime& t) {
+  return t.year >= 1900 && t.year <= 9999 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
+         t.day <= days_in_month(t.year, t.month) && t.hour >= 0 && t.hour <= 23 &&
+         t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 59;
+}
+
 std::optional<int64_t> set_local_time(const LocalTime& t) {
-  if (t.year < 1900 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1 ||
-      t.day > days_in_month(t.year, t.month) || t.hour < 0 || t.hour > 23 || t.minute < 0 ||
-      t.minute > 59 || t.second < 0 || t.second > 59) {
-    return std::nullopt;
-  }
+  if (!valid_local_time(t)) return std::nullopt;
   int64_t wanted = system_local_seconds(t);
   int64_t offset = wanted - floor_div(wall_ms(), 1000);
   set_local_offset_seconds(offset);

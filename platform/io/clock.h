@@ -30,6 +30,11 @@ int64_t wall_ms();
 
 // Switches to virtual time starting at the given wall time; the monotonic scale starts at 0.
 void use_virtual(int64_t start_wall_ms);
+// Switches to virtual time in which the panel's local time starts at `start` (with the local
+// offset as it stands). The panel's local time then runs without daylight-saving changes,
+// whatever the host's time zone, so that a test crossing midnight or a month end sees the same
+// hours on every host. Returns false, changing nothing, for a time that does not exist.
+bool use_virtual_from_local(const LocalTime& start);
 // Goes back to real time (the monotonic and wall scales of the host again).
 void use_real();
 bool is_virtual();
@@ -44,6 +49,9 @@ LocalTime local_now();
 LocalTime to_local(int64_t wall_ms);
 // Panel local time back to wall milliseconds (the inverse of to_local).
 int64_t from_local(const LocalTime& t);
+// True for a time that exists: year 1900..9999, a day the month has, 00:00:00..23:59:59.
+// The day of the week and the milliseconds are not looked at.
+bool valid_local_time(const LocalTime& t);
 // Sets the panel's local time by changing the offset; returns the new offset in seconds for the
 // caller to persist, or nothing (and no change) for a time that does not exist, such as
 // 31 February. The day of the week is not looked at.
