@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "link/dryer_state.h"
 #include "platform/gfx/canvas.h"
@@ -205,6 +206,55 @@ void compose_running(const Mirror& m, BarMessage& out, Texts& t) {
   }
 }
 
+// The smallest size a message that fits nowhere else is drawn in; below it nothing reads.
+constexpr int kBarSmallestSize = 9;
+// The smallest size of the two lines.
+constexpr int kBarTwoLineFloor = 11;
+// Pixels kept free at both ends of a line for glyphs that reach past their advances.
+constexpr int kInkMargin = 3;
+
+bool is_blank(char c) { return c == ' '; }
+
+struct TwoLines {
+  int size = 0;
+  size_t first_end = 0;
+  size_t second_begin = 0;
+};
+
+// Splits the text at the run of blanks that makes the wider of the two lines narrowest, and
+// finds the largest size at which both lines fit the area. False when there is no blank
+// inside the text or no size from the message's own down to the floor fits.
+bool fit_two_lines(std::string_view text, const platform::FontSpec& own,
+                   const platform::Rect& area, TwoLines& out) {
+  int best = -1;
+  for (size_t i = 1; i + 1 < text.size(); ++i) {
+    if (!is_blank(text[i]) || is_blank(text[i - 1])) continue;
+    size_t next = i;
+    while (next < text.size() && is_blank(text[next])) ++next;
+    if (next == text.size()) break;
+    const int wider = std::max(platform::measure_text_line(text.substr(0, i), own).width,
+                               platform::measure_text_line(text.substr(next), own).width);
+    if (best < 0 || wider < best) {
+      best = wider;
+      out.first_end = i;
+      out.second_begin = next;
+    }
+  }
+  if (best < 0) return false;
+  const std::string_view first = text.substr(0, out.first_end);
+  const std::string_view second = text.substr(out.second_begin);
+  for (int size = own.pixel_height; size >= kBarTwoLineFloor; --size) {
+    const platform::FontSpec f{size, own.weight};
+    if (2 * platform::font_line_height(f) > area.height()) continue;
+    if (platform::measure_text_line(first, f).width <= area.width() &&
+        platform::measure_text_line(second, f).width <= area.width()) {
+      out.size = size;
+      return true;
+    }
+  }
+  return false;
+}
+
 // The off-screen copy of the bar and the message it holds. Most 175 ms ticks find the message
 // unchanged; they only copy the bar to the screen again.
 struct OffscreenBar {
@@ -273,12 +323,70 @@ void compose_bar_message(const link::DryerState& state, BarMessage& out) {
   }
 }
 
+BarLayout lay_out_bar_message(const BarMessage& message, const platform::Rect& client) {
+  BarLayout layout;
+  layout.area = kBarTextRect.intersected(client);
+  layout.align = message.format & (tf::kLeft | tf::kCenter | tf::kRight);
+  const std::string_view text = message.text;
+  layout.first_end = text.size();
+  layout.second_begin = text.size();
+  const platform::FontSpec own = message.font;
+  // Glyphs may reach a pixel or two past their advances (the bold face's A and W lean out):
+  // the lines are measured and placed inside a small margin, so that only blank pixels of the
+  // rectangle are cut.
+  const platform::Rect inner{layout.area.left + kInkMargin, layout.area.top,
+                             layout.area.right - kInkMargin, layout.area.bottom};
+  const int width = inner.width();
+  const int height = inner.height();
+  const auto fits_one_line = [&](int size) {
+    const platform::FontSpec f{size, own.weight};
+    return platform::font_line_height(f) <= height &&
+           platform::measure_text_line(text, f).width <= width;
+  };
+  int size = own.pixel_height;
+  while (size > kBarOneLineFloor && !fits_one_line(size)) --size;
+  if (!fits_one_line(size)) {
+    // Two lines, as large as both fit; a text without a blank to split at, or too long even
+    // so, stays on one line and is made as small as it must be.
+    TwoLines two;
+    if (fit_two_lines(text, own, inner, two)) {
+      layout.lines = 2;
+      layout.first_end = two.first_end;
+      layout.second_begin = two.second_begin;
+      size = two.size;
+    } else {
+      while (size > kBarSmallestSize && !fits_one_line(size)) --size;
+    }
+  }
+  layout.font = {size, own.weight};
+  const int line_height = platform::font_line_height(layout.font);
+  const int top = inner.top + std::max(0, (height - layout.lines * line_height) / 2);
+  for (int i = 0; i < layout.lines; ++i) {
+    layout.line_rects[i] = {inner.left, top + i * line_height, inner.right,
+                            top + (i + 1) * line_height};
+  }
+  return layout;
+}
+
+void draw_bar_lines(platform::Canvas& canvas, const BarMessage& message, const BarLayout& layout) {
+  const std::string_view text = message.text;
+  const std::string_view lines[2] = {text.substr(0, std::min(layout.first_end, text.size())),
+                                     text.substr(std::min(layout.second_begin, text.size()))};
+  for (int i = 0; i < layout.lines; ++i) {
+    canvas.draw_text(lines[i], layout.line_rects[i], layout.font, message.color,
+                     layout.align | tf::kSingleLine | tf::kNoClip);
+  }
+}
+
 void draw_status_bar(platform::Canvas& canvas, const platform::Rect& client,
                      const BarMessage& message) {
   canvas.fill_rect(client, platform::colors::kBlack);
   if (!message.drawn) return;
-  canvas.draw_text(message.text, kBarTextRect, message.font, message.color,
-                   message.format | tf::kSingleLine);
+  const BarLayout layout = lay_out_bar_message(message, client);
+  canvas.save();
+  canvas.clip(layout.area);
+  draw_bar_lines(canvas, message, layout);
+  canvas.restore();
 }
 
 intptr_t status_bar_procedure(gui::Window& w, const gui::Message& m) {

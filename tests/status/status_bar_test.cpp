@@ -4,7 +4,10 @@
 // composed texts show exactly which strings went in.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <vector>
 #include <string>
 
 #include "link/dryer_state.h"
@@ -13,6 +16,7 @@
 #include "platform/gui/window.h"
 #include "shell/window_classes.h"
 #include "status/status_bar.h"
+#include "tests/status/panel_languages.h"
 #include "tests/texts/text_test_support.h"
 
 namespace corvex::status {
@@ -381,6 +385,199 @@ TEST_F(StatusBarPaintTest, BlinkOffPhaseLeavesTheBarBlack) {
   EXPECT_GT(painted(kRed), 30);
   blink_off();
   EXPECT_EQ(painted(platform::colors::kBlack), client_pixels());
+}
+
+// ---- Fitting the message into the bar ----
+
+// The bar's client area inside its one-pixel frame, and the width a line may take in the
+// message rectangle (5..390) with three pixels kept free at each end.
+constexpr platform::Rect kBarClient{0, 0, 398, 38};
+constexpr int kLineRoom = 385 - 2 * 3;
+
+BarMessage message_of(const std::string& text, unsigned align = tf::kCenter) {
+  BarMessage m;
+  m.drawn = true;
+  m.color = kWhite;
+  m.format = align;
+  std::snprintf(m.text, sizeof m.text, "%s", text.c_str());
+  return m;
+}
+
+int width_of(std::string_view text, platform::FontSpec f) {
+  return platform::measure_text_line(text, f).width;
+}
+
+int non_black(const platform::Bitmap& bm) {
+  int n = 0;
+  for (int y = 0; y < bm.height(); ++y)
+    for (int x = 0; x < bm.width(); ++x) n += bm.pixel(x, y) != platform::colors::kBlack;
+  return n;
+}
+
+// The lines of a layout put back together, one blank where the text was split.
+std::string joined(const BarMessage& m, const BarLayout& l) {
+  const std::string text = m.text;
+  if (l.lines == 1) return text.substr(0, l.first_end);
+  return text.substr(0, l.first_end) + " " + text.substr(l.second_begin);
+}
+
+// The message is drawn whole when the bar's own paint holds every pixel that the same lines
+// leave on a canvas that clips nothing, and those pixels lie inside the message rectangle.
+void expect_drawn_whole(const BarMessage& m, const std::string& what) {
+  const BarLayout layout = lay_out_bar_message(m, kBarClient);
+  EXPECT_EQ(joined(m, layout), std::string(m.text)) << what;
+  for (int i = 0; i < layout.lines; ++i) {
+    EXPECT_TRUE(layout.area.contains(layout.line_rects[i])) << what << " line " << i;
+  }
+  platform::Bitmap bar(kBarClient.width(), kBarClient.height(), platform::colors::kBlack);
+  platform::Canvas bar_canvas(bar);
+  draw_status_bar(bar_canvas, kBarClient, m);
+
+  constexpr int kMargin = 80;
+  platform::Bitmap open(kBarClient.width() + 2 * kMargin, kBarClient.height() + 2 * kMargin,
+                        platform::colors::kBlack);
+  platform::Canvas open_canvas(open);
+  open_canvas.translate(kMargin, kMargin);
+  draw_bar_lines(open_canvas, m, layout);
+  const platform::Rect ink =
+      testing::ink_box(open, platform::colors::kBlack).translated(-kMargin, -kMargin);
+  EXPECT_FALSE(ink.empty()) << what;
+  EXPECT_TRUE(layout.area.contains(ink))
+      << what << ": ink " << ink.left << "," << ink.top << " - " << ink.right << ","
+      << ink.bottom << " at " << layout.font.pixel_height << " px on " << layout.lines
+      << " line(s)";
+  EXPECT_EQ(non_black(bar), non_black(open)) << what << ": the bar cut some of the text";
+}
+
+TEST(StatusBarLayout, ATextThatFitsKeepsItsFontAndPlace) {
+  const BarMessage m = message_of("DRYER RUNNING");
+  const BarLayout l = lay_out_bar_message(m, kBarClient);
+  EXPECT_EQ(l.lines, 1);
+  EXPECT_EQ(l.font, (platform::FontSpec{28, 700}));
+  EXPECT_EQ(l.align, tf::kCenter);
+  EXPECT_EQ(l.area, (platform::Rect{5, 0, 390, 38})) << "the rectangle cut to the client area";
+  expect_drawn_whole(m, "short text");
+}
+
+TEST(StatusBarLayout, AWideTextShrinksToTheLargestSizeThatFits) {
+  // Wider than the bar at 28 pixels, narrower at the floor.
+  std::string text = "MMMMMMMMMM MMMMMMMMMM";
+  ASSERT_GT(width_of(text, {28, 700}), kLineRoom);
+  ASSERT_LE(width_of(text, {kBarOneLineFloor, 700}), kLineRoom);
+  const BarLayout l = lay_out_bar_message(message_of(text), kBarClient);
+  EXPECT_EQ(l.lines, 1);
+  EXPECT_LT(l.font.pixel_height, 28);
+  EXPECT_GE(l.font.pixel_height, kBarOneLineFloor);
+  EXPECT_LE(width_of(text, l.font), kLineRoom);
+  EXPECT_GT(width_of(text, {l.font.pixel_height + 1, 700}), kLineRoom) << "not smaller than needed";
+  expect_drawn_whole(message_of(text), "shrunk text");
+}
+
+TEST(StatusBarLayout, PastTheFloorTheTextGoesOnTwoBalancedLines) {
+  const std::string text = "FIRST WORD OF A VERY LONG MESSAGE THAT NEEDS TWO LINES ON THE BAR";
+  ASSERT_GT(width_of(text, {kBarOneLineFloor, 700}), kLineRoom);
+  const BarMessage m = message_of(text, tf::kLeft);
+  const BarLayout l = lay_out_bar_message(m, kBarClient);
+  ASSERT_EQ(l.lines, 2);
+  EXPECT_EQ(l.align, tf::kLeft);
+  EXPECT_GE(l.font.pixel_height, 11);
+  EXPECT_LE(2 * platform::font_line_height(l.font), 38);
+  const int first = width_of(text.substr(0, l.first_end), l.font);
+  const int second = width_of(text.substr(l.second_begin), l.font);
+  // The split is the one that makes the wider line narrowest: near the middle.
+  EXPECT_LT(std::abs(first - second), width_of("VERY LONG", l.font)) << first << " " << second;
+  EXPECT_EQ(text[l.first_end], ' ');
+  EXPECT_NE(text[l.second_begin], ' ');
+  expect_drawn_whole(m, "two lines");
+}
+
+TEST(StatusBarLayout, ALongTextWithoutABlankShrinksPastTheFloor) {
+  const std::string text(40, 'W');
+  ASSERT_GT(width_of(text, {kBarOneLineFloor, 700}), kLineRoom);
+  const BarLayout l = lay_out_bar_message(message_of(text), kBarClient);
+  EXPECT_EQ(l.lines, 1);
+  EXPECT_LT(l.font.pixel_height, kBarOneLineFloor);
+  EXPECT_LE(width_of(text, l.font), kLineRoom);
+}
+
+// Every message the bar can show, in every language, with the widest numbers a dryer reports.
+class StatusBarLanguages : public ::testing::Test {
+ protected:
+  void SetUp() override { link::reset_dryer_state(); }
+  void TearDown() override { link::reset_dryer_state(); }
+
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, int>> bytes;
+    bool si = false;
+  };
+  static std::vector<Case> cases() {
+    return {
+        {"alarm", {{118, 0x20}}},
+        {"start-up, timer", {{279, 1}, {171, 0}}},
+        {"start-up, paused", {{279, 1}, {171, 0xA0}, {280, 4}}},
+        {"start-up, countdown", {{279, 1}, {171, 0xA0}, {280, 2}, {320, 0xFF}, {321, 0xFF}}},
+        {"start-up", {{279, 1}, {171, 0xA0}}},
+        {"hold timer", {{171, 0xA0}, {188, 0x40}, {224, 0x80}, {187, 4}, {290, 0x5D}, {291, 0x0D}}},
+        {"cool down", {{171, 0xA8}, {179, 4}, {187, 3}, {52, 255}}},
+        // A target of 250 F over a grain temperature of -40 F.
+        {"difference F", {{171, 0xA0}, {224, 8}, {188, 0x40}, {149, 0xFA}, {93, 0xD8}, {94, 0xFF}}},
+        {"difference C",
+         {{171, 0xA0}, {224, 8}, {188, 0x40}, {149, 0xFA}, {93, 0xD8}, {94, 0xFF}},
+         true},
+        {"difference, sensor 2",
+         {{171, 0xA0}, {224, 8}, {188, 0x40}, {184, 2}, {149, 0xFA}, {89, 0xD8}, {90, 0xFF}}},
+        {"dryer timer", {{171, 0}, {28, 1}, {26, 255}, {27, 59}}},
+        {"unloading", {{171, 0xE0}, {43, 1}, {39, 255}, {40, 255}}},
+        {"running", {{171, 0xA0}, {188, 0x40}}},
+        {"batch on hold", {{171, 0xA0}, {188, 0x40}, {8, 1}, {257, 1}}},
+        {"stopped", {{171, 0xA0}}},
+        {"ready", {{171, 0xA0}, {271, 1}}},
+    };
+  }
+  static BarMessage compose(const Case& c) {
+    link::reset_dryer_state();
+    auto& state = link::dryer_state();
+    for (const auto& [offset, value] : c.bytes) state.mirror[size_t(offset)].store(uint8_t(value));
+    state.unit_flag.store(c.si ? 1 : 0);
+    state.blink_flags.store(link::kBlinkPhaseOn | link::kBlinkStartupDone);
+    BarMessage m;
+    compose_bar_message(state, m);
+    return m;
+  }
+
+  testing::PanelLanguages languages_;
+};
+
+TEST_F(StatusBarLanguages, EveryMessageIsDrawnWholeInEveryLanguage) {
+  for (int language = 0; language < texts::kLanguageCount; ++language) {
+    languages_.use(language);
+    for (const Case& c : cases()) {
+      const BarMessage m = compose(c);
+      ASSERT_TRUE(m.drawn);
+      ASSERT_GT(std::strlen(m.text), 4u) << c.what << ": no string table loaded";
+      expect_drawn_whole(m, testing::PanelLanguages::name(language) + ", " + c.what + ": \"" +
+                                m.text + "\"");
+      EXPECT_GE(lay_out_bar_message(m, kBarClient).font.pixel_height, 11)
+          << c.what << " in " << testing::PanelLanguages::name(language);
+    }
+  }
+}
+
+TEST_F(StatusBarLanguages, TheLongRomanianAndPortugueseMessagesAreMadeToFit) {
+  languages_.use(10);  // Romanian
+  const BarMessage alarm = compose(cases()[0]);
+  EXPECT_STREQ(alarm.text, "ALARMĂ VENTILATOR/ARZĂTOR!");
+  EXPECT_LT(lay_out_bar_message(alarm, kBarClient).font.pixel_height, 28);
+  expect_drawn_whole(alarm, "Romanian alarm");
+
+  languages_.use(9);  // Portuguese
+  const BarMessage paused = compose(cases()[2]);
+  EXPECT_STREQ(paused.text, "ARRANQUE AUTOMÁTICO EM PAUSA");
+  const BarLayout l = lay_out_bar_message(paused, kBarClient);
+  EXPECT_LT(l.font.pixel_height, 28);
+  EXPECT_EQ(l.align, tf::kLeft);
+  expect_drawn_whole(paused, "Portuguese pause");
 }
 
 }  // namespace
