@@ -2,9 +2,11 @@
 // subsystems in the order the panel has always run them.
 #include "link/dryer_state.h"
 #include "link/link_ticks.h"
+#include "logging/log_tick.h"
 #include "platform/gui/hold_repeat.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
+#include "shell/tick_duties.h"
 #include "status/status_picture.h"
 #include "texts/help_viewer.h"
 
@@ -18,12 +20,15 @@ void link_pacing_tick(platform::gui::Window*, int) {
 }
 
 // 1 s: the clock record, the hourly moisture average while bit 3 of status byte 171 is set,
-// then the shutdown suppression countdown and the LinkWatchdog.
-void housekeeping_tick(platform::gui::Window*, int) {
+// then the shutdown suppression countdown and the LinkWatchdog; last the status chart's
+// countdown, the setup controls, the hold gestures and the end-of-auto-start message.
+void housekeeping_tick(platform::gui::Window* main, int) {
   link::DryerState& s = link::dryer_state();
   link::send_clock_record();
   if (s.mirror[171].load(std::memory_order_relaxed) & 0x08) status::sample_hourly_moisture();
   link::count_down_link_timers();
+  logging::data_log_tick(main);
+  run_tick_duties(main);
 }
 
 // 100 ms: the warning window's visibility and pulse, the press-and-hold repeat of
