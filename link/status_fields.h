@@ -96,6 +96,8 @@ inline constexpr platform::Rect kMoistureControlRect{5, 145, 235, 170};  // line
 inline constexpr RedrawRow kRedrawRows[] = {
     whole(3, 3, RT::PlenumView),
     whole(8, 8, RT::BatchDrying), whole(8, 8, RT::SetupMenu),
+    // The drying mode and bit 1 of 257 choose the single plenum's setpoints.
+    whole(8, 8, RT::PlenumView),
     whole(9, 10, RT::BatchDrying), whole(14, 15, RT::BatchDrying),
     whole(19, 20, RT::BatchDrying), whole(252, 253, RT::BatchDrying),
     whole(11, 13, RT::BatchDrying), whole(16, 18, RT::BatchDrying),
@@ -109,7 +111,8 @@ inline constexpr RedrawRow kRedrawRows[] = {
     whole(49, 49, RT::StatusPicture),
     whole(52, 52, RT::StatusPicture), whole(52, 52, RT::MeteringRollDialog),
     whole(52, 52, RT::RightStatusBar), whole(52, 52, RT::OutOfGrainPanel),
-    whole(59, 70, RT::PlenumSetpointPanel), whole(63, 70, RT::PlenumView),
+    // Every plenum's setpoint shows in the plenum view, #5 and #6 (59..62) included.
+    whole(59, 70, RT::PlenumSetpointPanel), whole(59, 70, RT::PlenumView),
     whole(71, 82, RT::PlenumView),
     whole(89, 94, RT::LineGraph), whole(89, 94, RT::UnloadStatus),
     whole(89, 94, RT::UnloadStatusButton),
@@ -153,7 +156,10 @@ inline constexpr RedrawRow kRedrawRows[] = {
     whole(246, 246, RT::SetupDialog),
     whole(247, 248, RT::StatusPicture), whole(247, 248, RT::BatchDrying),
     whole(257, 257, RT::BatchDrying), whole(257, 257, RT::MiscButton),
+    whole(257, 257, RT::PlenumView),
     whole(258, 261, RT::PlenumSetpointPanel),
+    // The second setpoint of the single plenum.
+    whole(260, 261, RT::PlenumView),
     whole(262, 263, RT::StatusPicture), whole(262, 265, RT::BatchDrying),
     whole(270, 270, RT::FanDelayPanel),
     whole(271, 271, RT::RightStatusBar),

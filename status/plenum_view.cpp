@@ -176,6 +176,8 @@ void draw_temperature(Canvas& c, const PlenumValue& v, const Rect& r, FontSpec f
   draw_value(c, v, r, f, tf::kCenter);
 }
 
+constexpr FontSpec kCornerSetpointFont{12, 700};
+
 // Every text is one top-aligned line; its rectangle runs to the bottom of the box, so only the
 // box clips it.
 void draw_box(Canvas& c, const Rect& box, const BoxGeometry& g, const PlenumBox& b) {
@@ -185,11 +187,14 @@ void draw_box(Canvas& c, const Rect& box, const BoxGeometry& g, const PlenumBox&
   const int bottom = box.bottom - kFrameWidth;
   const auto row = [&](int top) { return Rect{left, box.top + top, right, bottom}; };
   c.draw_text(b.name, row(g.name_top), g.name_font, b.name_color, kCentered);
+  // The two setpoints of the dual plenums are the small print in the top corners, on the
+  // name's baseline; the setpoint in force keeps its own row below the state.
+  const int corner_top = g.name_top + g.name_font.pixel_height - kCornerSetpointFont.pixel_height;
+  const Rect corners = row(corner_top);
+  draw_value(c, b.left_setpoint, corners, kCornerSetpointFont, tf::kLeft);
+  draw_value(c, b.right_setpoint, corners, kCornerSetpointFont, tf::kRight);
   c.draw_text(b.state, row(g.state_top), g.state_font, b.state_color, kCentered);
-  const Rect setpoint_row = row(g.setpoint_top);
-  draw_value(c, b.left_setpoint, setpoint_row, g.setpoint_font, tf::kLeft);
-  draw_value(c, b.setpoint, setpoint_row, g.setpoint_font, tf::kCenter);
-  draw_value(c, b.right_setpoint, setpoint_row, g.setpoint_font, tf::kRight);
+  draw_value(c, b.setpoint, row(g.setpoint_top), g.setpoint_font, tf::kCenter);
   draw_temperature(c, b.temperature, row(g.temperature_top), g.temperature_font);
 }
 

@@ -4,12 +4,19 @@
 // the caption from string 328 without repainting itself over and over.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <array>
+
 #include "link/dryer_state.h"
+#include "link/redraw.h"
+#include "link/status_decoder.h"
 #include "platform/gfx/png.h"
+#include "platform/gui/automation.h"
 #include "platform/gui/window.h"
 #include "shell/window_classes.h"
 #include "status/plenum_view.h"
@@ -227,6 +234,16 @@ class PlenumViewPaintTest : public PlenumViewTest {
     const platform::Point o = window_->client_origin();
     return gui::framebuffer().pixel(o.x + x, o.y + y);
   }
+  // Client rows in [top, bottom) that hold a pixel of blue.
+  int blue_rows(int top, int bottom) const {
+    int n = 0;
+    for (int y = top; y < bottom; ++y) {
+      bool any = false;
+      for (int x = 0; x < window_->client_rect().width() && !any; ++x) any = at(x, y) == kBlue;
+      n += any;
+    }
+    return n;
+  }
   int count(Color c) const {
     const platform::Rect client = window_->client_rect();
     int n = 0;
@@ -306,6 +323,97 @@ TEST_F(PlenumViewPaintTest, CaptionIsString328AndSetOnlyOnChange) {
   EXPECT_EQ(g_paints, after_caption) << "an unchanged caption does not repaint the view";
   paint();
   EXPECT_EQ(g_paints, after_caption + 1);
+}
+
+TEST_F(PlenumViewPaintTest, SingleLayoutTellsTheSetpointInForceFromTheTwoSmallOnes) {
+  set(3, 0);
+  set_word(69, 180);
+  set_word(260, 140);
+  set(8, 1);
+  set(257, 0x02);
+  set(148, 0x10);
+  gui::enable_text_recording();
+  paint("plenum_single_dual");
+  const std::string texts = gui::describe_texts(shell::CUSTOM_VIEW_WINDOW);
+  // Three setpoint texts: the two small ones share a row of their own, above the one in force.
+  std::vector<int> rows;
+  for (size_t at = texts.find("\"SP:"); at != std::string::npos; at = texts.find("\"SP:", at + 1)) {
+    const size_t line = texts.rfind('\n', at) + 1;
+    int x = 0, y = 0;
+    ASSERT_EQ(std::sscanf(texts.c_str() + line, "%*s %d %d", &x, &y), 2) << texts;
+    rows.push_back(y);
+  }
+  ASSERT_EQ(rows.size(), 3u) << texts;
+  int in_force = 0;
+  for (const int y : rows) in_force = std::max(in_force, y);
+  EXPECT_EQ(std::count(rows.begin(), rows.end(), in_force), 1) << texts;
+  // The small ones are drawn smaller: the blue one on the right is shorter than the blue
+  // setpoint in force.
+  const platform::Point o = window_->client_origin();
+  const int small_top = *std::min_element(rows.begin(), rows.end()) - o.y;
+  EXPECT_LT(blue_rows(small_top, in_force - o.y), blue_rows(in_force - o.y, in_force - o.y + 24));
+  EXPECT_GT(blue_rows(small_top, in_force - o.y), 5);
+}
+
+// The view repaints, within one status frame, whenever a byte that it shows changes.
+class PlenumViewRepaintTest : public PlenumViewPaintTest {
+ protected:
+  void SetUp() override {
+    PlenumViewPaintTest::SetUp();
+    link::set_redraw_sink(nullptr);
+    gui::enable_text_recording();
+    frame_[81] = 180;
+    decode_and_paint();
+  }
+  void decode_and_paint() {
+    link::decode_status_frame(frame_.data());
+    gui::paint_pending();
+  }
+  void word(int lo, int value) {
+    frame_[size_t(lo)] = uint8_t(value & 0xFF);
+    frame_[size_t(lo + 1)] = uint8_t(value >> 8);
+  }
+  static bool shows(const std::string& text) {
+    return gui::describe_texts(shell::CUSTOM_VIEW_WINDOW).find("\"" + text + "\"") !=
+           std::string::npos;
+  }
+  std::array<uint8_t, link::kStatusFrameBytes> frame_{};
+};
+
+TEST_F(PlenumViewRepaintTest, EverySetpointChangeOfTheSixPlenums) {
+  frame_[3] = 4;
+  for (int n = 1; n <= 6; ++n) word(71 - 2 * n, 180);
+  decode_and_paint();
+  ASSERT_TRUE(shows("SP:  180 \u00B0F ")) << gui::describe_texts(shell::CUSTOM_VIEW_WINDOW);
+  for (int n = 6; n >= 1; --n) {
+    word(71 - 2 * n, 150 + n);
+    decode_and_paint();
+    EXPECT_TRUE(shows("SP:  " + std::to_string(150 + n) + " \u00B0F ")) << "plenum #" << n;
+  }
+}
+
+TEST_F(PlenumViewRepaintTest, SingleLayoutFollowsItsSecondSetpointAndWhatChoosesIt) {
+  word(69, 180);
+  word(260, 140);
+  decode_and_paint();
+  ASSERT_TRUE(shows("SP:  180 \u00B0F "));
+  EXPECT_FALSE(shows("SP:  140 \u00B0F "));
+  frame_[257] = 0x02;
+  frame_[8] = 1;  // dual plenums in the staged batch: the two small setpoints appear
+  decode_and_paint();
+  EXPECT_TRUE(shows("SP:  140 \u00B0F "));
+  word(260, 130);
+  decode_and_paint();
+  EXPECT_TRUE(shows("SP:  130 \u00B0F ")) << "bytes 260/261";
+  frame_[257] = 0;
+  decode_and_paint();
+  EXPECT_FALSE(shows("SP:  130 \u00B0F ")) << "bit 1 of byte 257";
+  frame_[257] = 0x02;
+  decode_and_paint();
+  ASSERT_TRUE(shows("SP:  130 \u00B0F "));
+  frame_[8] = 0;
+  decode_and_paint();
+  EXPECT_FALSE(shows("SP:  130 \u00B0F ")) << "byte 8";
 }
 
 }  // namespace
