@@ -29,10 +29,19 @@ constexpr Color kPlate = rgb(214, 220, 228);
 constexpr Color kPlateFrame = rgb(22, 24, 28);
 constexpr Color kScale = rgb(150, 162, 176);
 
-// The text column's inside: the scale at its left edge, the lines beside it.
+// The text column: a framed panel from kColumnLeft to the client's right edge, the scale at its
+// left edge, the lines beside it ending inside the panel's frame.
 constexpr int kColumnLeft = 150;
-constexpr int kColumnRight = 238;
+constexpr int kPanelRight = kPictureClient.right;
+constexpr int kColumnRight = kPanelRight - 2;
 constexpr int kLinesLeft = 157;
+// The moisture block's lines below the scale start nearer the panel's edge, except the one
+// that the pointer mark stands beside.
+constexpr int kBlockLeft = kColumnLeft + 3;
+
+constexpr int kBoldWeight = 600;
+constexpr int kRegularWeight = 400;
+constexpr int kLastResortOverlayFont = 7;
 constexpr int kStatusTop = 60;
 constexpr int kStatusRows = 9;
 
@@ -304,19 +313,20 @@ void moisture_block(Builder& o, int layout, const StatusBytes& b, bool metric, i
   const FontSpec big{30, 800};
   const int line_height = g.block_font.pixel_height + 3;
   if (moisture_condition(layout, b)) {
-    const Rect first{kLinesLeft, top, kColumnRight, top + line_height};
+    const Rect first{kBlockLeft, top, kColumnRight, top + line_height};
     if (b[8] != 0 && (b[257] & 0x02)) {
       temperature_line(o, OverlayRole::BlockTarget, first, g.block_font, g.labelled_block, 297,
                        signed_lo_hi(b, 153, 154), metric);
     } else {
-      temperature_line(o, OverlayRole::BlockTarget, first, g.block_font, g.labelled_block, 288,
-                       signed_lo_hi(b, 149, 150), metric);
+      const Rect beside_pointer{kLinesLeft, first.top, first.right, first.bottom};
+      temperature_line(o, OverlayRole::BlockTarget, beside_pointer, g.block_font,
+                       g.labelled_block, 288, signed_lo_hi(b, 149, 150), metric);
       const int mid = top + line_height / 2;
       o.mark({kColumnLeft + 1, mid}, {kLinesLeft - 2, mid}, oc::kBlockLine);
     }
     if (b[257] & 0x02) {
       temperature_line(o, OverlayRole::BlockSecondTarget,
-                       {kLinesLeft, top + line_height, kColumnRight, top + 2 * line_height},
+                       {kBlockLeft, top + line_height, kColumnRight, top + 2 * line_height},
                        g.block_font, g.labelled_block, 298, signed_lo_hi(b, 151, 152), metric);
     }
     const int y = top + 2 * line_height + 2;
@@ -415,6 +425,24 @@ const OverlayText* Overlay::find(OverlayRole role) const {
   return nullptr;
 }
 
+platform::FontSpec fitted_overlay_font(const OverlayText& t) {
+  const auto fits = [&t](FontSpec f) {
+    return platform::measure_text_line(t.text.data(), f).width <= t.rect.width();
+  };
+  // Smaller in the line's own weight first, then in the narrower regular face, and only then,
+  // for the few translations that are too long even so, below the usual floor: a whole text
+  // in small print reads better than a cut one.
+  for (int size = t.font.pixel_height; size >= kSmallestOverlayFont; --size)
+    if (fits({size, t.font.weight})) return {size, t.font.weight};
+  if (t.font.weight >= kBoldWeight) {
+    for (int size = t.font.pixel_height; size >= kSmallestOverlayFont; --size)
+      if (fits({size, kRegularWeight})) return {size, kRegularWeight};
+  }
+  for (int size = kSmallestOverlayFont - 1; size > kLastResortOverlayFont; --size)
+    if (fits({size, kRegularWeight})) return {size, kRegularWeight};
+  return {kLastResortOverlayFont, kRegularWeight};
+}
+
 int64_t bushels_to_tonnes(int64_t bushels) { return int64_t(double(bushels) * kTonnesPerBushel); }
 
 bool moisture_condition(int layout, const StatusBytes& b) {
@@ -434,7 +462,7 @@ void build_overlay(int layout, const StatusBytes& b, const OverlayInputs& in, Ov
   Builder o(out);
   if (layout < 0 || layout > 3) return;
   const LayoutGeometry& g = kLayouts[layout];
-  o.panel({kColumnLeft, 0, 240, 372}, kPanel, kPanelFrame);
+  o.panel({kColumnLeft, 0, kPanelRight, 372}, kPanel, kPanelFrame);
   hourly_average(o, layout, in.hourly);
   staged_batch(o, b);
   metering_roll_size(o, b, g);

@@ -97,6 +97,19 @@ struct OverlayInputs {
   const HourlyMoisture* hourly = nullptr;
 };
 
+// The picture's client area: the 240 x 420 window inside its one-pixel frame. Every panel and
+// line of the overlay lies inside it.
+inline constexpr platform::Rect kPictureClient{0, 0, 238, 418};
+
+// The smallest size a line is made in before it gives up its bold face; the rows of the tower
+// layouts are 10 pixels apart.
+inline constexpr int kSmallestOverlayFont = 9;
+
+// The font a line is drawn in: its own, or, for a translated text longer than its place, the
+// largest smaller size in which it fits the rectangle's width, down to kSmallestOverlayFont;
+// then the regular face from the line's own size down; only past that a smaller size still.
+platform::FontSpec fitted_overlay_font(const OverlayText& t);
+
 // Fills `out` for overlay layout 0..3; a layout outside that range gives an empty overlay.
 void build_overlay(int layout, const StatusBytes& b, const OverlayInputs& in, Overlay& out);
 

@@ -59,8 +59,6 @@ void draw_icons(Canvas& c, DryerPicture picture, const StatusBytes& b, const Ani
   }
 }
 
-constexpr int kSmallestOverlayFont = 9;
-
 void draw_overlay(Canvas& c, const Overlay& o) {
   for (int i = 0; i < o.panel_count; ++i) {
     const OverlayPanel& p = o.panels[size_t(i)];
@@ -73,13 +71,7 @@ void draw_overlay(Canvas& c, const Overlay& o) {
   }
   for (int i = 0; i < o.text_count; ++i) {
     const OverlayText& t = o.texts[size_t(i)];
-    // A translated label may be longer than its place: the line is drawn smaller rather than
-    // cut off at the window's edge.
-    platform::FontSpec font = t.font;
-    while (font.pixel_height > kSmallestOverlayFont &&
-           c.measure_text(t.text.data(), 0, font, t.format).width > t.rect.width())
-      --font.pixel_height;
-    c.draw_text(t.text.data(), t.rect, font, t.colour, t.format);
+    c.draw_text(t.text.data(), t.rect, fitted_overlay_font(t), t.colour, t.format);
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -18,6 +19,7 @@
 #include "resources/status_artwork.h"
 #include "shell/window_classes.h"
 #include "status/picture_overlay.h"
+#include "tests/status/panel_languages.h"
 #include "tests/texts/text_test_support.h"
 
 namespace corvex::status {
@@ -522,6 +524,99 @@ TEST_F(StatusPictureOverlay, StatusColumnRowsFollowTheLayoutPitch) {
   EXPECT_EQ(empty.text_count + empty.panel_count, 0);
 }
 
+// ---- Every line whole, in every language ----
+
+// States that between them draw every line of every layout with the widest values a dryer
+// reports (three-digit temperatures, 99.9 %, a season's six-digit total): the moisture block in
+// both forms and with both targets, the staged batch values, the metering-roll line in both
+// forms, the extra line, and the grain temperature as a number and as a text.
+struct WidestState {
+  const char* what;
+  std::initializer_list<Byte> bytes;
+};
+const WidestState kWidestStates[] = {
+    {"temperatures, continuous flow",
+     {{187, 0x41}, {257, 0x02}, {149, 0xFA}, {151, 0xFA}, {93, 0xFA}, {193, 0x09}, {194, 0xC4},
+      {189, 0x03}, {190, 0xE7}, {173, 0x27}, {174, 0x0F}, {164, 0xF0}, {165, 0x95}, {166, 0x93},
+      {167, 0xD6}, {197, 0x03}, {198, 0xE7}, {245, 255}, {223, 255}, {155, 1}, {293, 0x80},
+      {292, 1}, {171, 0x08}}},
+    {"temperatures, staged batch",
+     {{8, 1}, {187, 0x01}, {257, 0x32}, {153, 0xD8}, {154, 0xFF}, {151, 0xFA}, {93, 0xD8},
+      {94, 0xFF}, {221, 0x27}, {222, 0x0F}, {247, 0x03}, {248, 0xE7}, {249, 0x03}, {250, 0xE7},
+      {245, 255}, {293, 0x80}, {292, 2}, {171, 0x08}, {179, 0x02}}},
+    {"moisture setpoint, three speed",
+     {{187, 0x02}, {201, 6}, {199, 0x03}, {200, 0xE7}, {189, 0x03}, {190, 0xE7}, {49, 0x20},
+      {245, 255}, {293, 0x80}, {225, 0x04}}},
+    {"moisture setpoint, batch",
+     {{8, 2}, {187, 0x84}, {224, 0x80}, {220, 3}, {199, 0x03}, {200, 0xE7}, {245, 255},
+      {225, 0x20}, {197, 0x27}, {198, 0x0F}, {293, 0x80}}},
+    {"auto-start", {{280, 0x02}, {245, 255}, {187, 0x83}, {184, 1}, {91, 0xD8}, {92, 0xFF}}},
+};
+
+TEST(StatusPictureFit, SmallerThenRegularThenBelowTheFloor) {
+  OverlayText t;
+  const auto fitted = [&t](const char* text, int width, platform::FontSpec own) {
+    std::snprintf(t.text.data(), t.text.size(), "%s", text);
+    t.rect = {0, 0, width, 12};
+    t.font = own;
+    return fitted_overlay_font(t);
+  };
+  const auto width_of = [](const char* text, platform::FontSpec f) {
+    return platform::measure_text_line(text, f).width;
+  };
+  const char* line = "TARGET 1: 250 \u00B0F";
+  EXPECT_EQ(fitted(line, 200, {13, 700}), (platform::FontSpec{13, 700})) << "fits as it is";
+  // Room for the bold face at 11 pixels but not at 12.
+  const int bold11 = width_of(line, {11, 700});
+  ASSERT_LT(bold11, width_of(line, {12, 700}));
+  EXPECT_EQ(fitted(line, bold11, {13, 700}), (platform::FontSpec{11, 700}));
+  // No room for the bold face at the floor: the regular face, as large as it fits.
+  const int bold9 = width_of(line, {kSmallestOverlayFont, 700});
+  ASSERT_LT(width_of(line, {10, 400}), bold9);
+  const platform::FontSpec regular = fitted(line, bold9 - 1, {13, 700});
+  EXPECT_EQ(regular.weight, 400);
+  EXPECT_GE(regular.pixel_height, kSmallestOverlayFont);
+  EXPECT_LE(width_of(line, regular), bold9 - 1);
+  EXPECT_GT(width_of(line, {regular.pixel_height + 1, 400}), bold9 - 1);
+  // Not even that: below the floor, still whole.
+  const int regular9 = width_of(line, {kSmallestOverlayFont, 400});
+  const platform::FontSpec small = fitted(line, regular9 - 1, {13, 700});
+  EXPECT_LT(small.pixel_height, kSmallestOverlayFont);
+  EXPECT_LE(width_of(line, small), regular9 - 1);
+}
+
+TEST_F(StatusPictureOverlay, EveryLineIsWholeInEveryLanguage) {
+  testing::PanelLanguages languages;
+  HourlyMoisture warm;
+  for (int i = 0; i < 300; ++i) warm.sample(1000);
+  for (int language = 0; language < texts::kLanguageCount; ++language) {
+    languages.use(language);
+    for (const WidestState& state : kWidestStates) {
+      for (const bool metric : {false, true}) {
+        for (int layout = 0; layout < 4; ++layout) {
+          b_ = {};
+          set(state.bytes);
+          build_overlay(layout, b_, {metric, &warm}, overlay_);
+          const std::string where = testing::PanelLanguages::name(language) + ", " + state.what +
+                                    (metric ? ", SI" : "") + ", layout " + std::to_string(layout);
+          for (int p = 0; p < overlay_.panel_count; ++p) {
+            EXPECT_TRUE(kPictureClient.contains(overlay_.panels[size_t(p)].rect))
+                << where << ": panel " << p;
+          }
+          for (int t = 0; t < overlay_.text_count; ++t) {
+            const OverlayText& line = overlay_.texts[size_t(t)];
+            const platform::FontSpec f = fitted_overlay_font(line);
+            const int width = platform::measure_text_line(line.text.data(), f).width;
+            EXPECT_TRUE(kPictureClient.contains(line.rect)) << where << ": " << line.text.data();
+            EXPECT_LE(width, line.rect.width())
+                << where << ": \"" << line.text.data() << "\" at " << f.pixel_height << " px";
+          }
+        }
+      }
+    }
+  }
+}
+
 // ---- The painted window ----
 
 Rect g_box_rect;
@@ -746,6 +841,13 @@ TEST_F(StatusPicturePaint, EveryPictureBusy) {
     EXPECT_GT(ink({150, 60, 238, 240}, oc::kBlue), 10) << s.name << ": the extra line";
     EXPECT_GT(ink({2, 16, 146, 38}, oc::kBatchValue), 40) << s.name << ": staged-batch values";
     EXPECT_GT(ink({2, 2, 146, 15}, oc::kDarkBlue), 10) << s.name << ": their labels";
+    // The column's panel ends inside the client area, which is two pixels narrower than the
+    // window: its right frame line is on screen from top to bottom.
+    const platform::Color frame = at(150, 200);
+    EXPECT_NE(frame, platform::colors::kBlack) << s.name;
+    for (const int y : {1, 100, 200, 300, 370}) {
+      EXPECT_EQ(at(kPictureClient.right - 1, y), frame) << s.name << ": right frame line at " << y;
+    }
   }
 }
 
