@@ -38,7 +38,6 @@ std::string sample_file_path(const SampleLogPlace& place, std::string_view name)
 SampleFileTable scan_sample_files(const SampleLogPlace& place) {
   struct Found {
     SampleFile file;
-    bool full;
     uint64_t moment;
     size_t listed;
   };
@@ -48,17 +47,22 @@ SampleFileTable scan_sample_files(const SampleLogPlace& place) {
   for (platform::FindEntry& e : platform::find_files(pattern)) {
     if (e.is_folder) continue;
     const uint64_t moment = name_moment(e.name, place.stem);
-    const bool full = e.size >= place.capacity;
-    found.push_back({{std::move(e.name), e.size, e.creation_ms}, full, moment, found.size()});
+    found.push_back({{std::move(e.name), e.size, e.creation_ms}, moment, found.size()});
   }
   std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-    // Full files first: the one being filled is the newest.
-    return std::tuple(!a.full, a.moment, a.file.creation_ms, a.listed) <
-           std::tuple(!b.full, b.moment, b.file.creation_ms, b.listed);
+    return std::tuple(a.moment, a.file.creation_ms, a.listed) <
+           std::tuple(b.moment, b.file.creation_ms, b.listed);
   });
   SampleFileTable table;
   table.files.reserve(found.size());
   for (Found& f : found) table.files.push_back(std::move(f.file));
+  // Of the log's two files, one that is not full beside a full one is the one being filled,
+  // whatever its name says: the panel's clock may have been set back in between.
+  const size_t n = table.files.size();
+  if (n >= 2 && table.files[n - 1].size >= place.capacity &&
+      table.files[n - 2].size < place.capacity) {
+    std::swap(table.files[n - 1], table.files[n - 2]);
+  }
   return table;
 }
 

@@ -57,12 +57,12 @@ std::string sample_file_name(std::string_view stem, const platform::LocalTime& t
 // Returns the panel path of a file of the log.
 std::string sample_file_path(const SampleLogPlace& place, std::string_view name);
 
-// Finds the log's files (directories skipped) and orders them from oldest to newest. The file
-// being filled is always the newest: a file is started only when the others are full, so a file
-// that is not full beside a full one was started later. Among files that are alike in that
-// respect the moment in the name decides, since the disk's creation time is not kept by every
-// file system (it falls back to the last write there); then the creation time, then the order
-// in which the disk listed them.
+// Finds the log's files (directories skipped) and orders them from oldest to newest by the
+// moment in their names: the disk's creation time is not kept by every file system (the last
+// write stands in for it there), while the name always says when the file was started. Files
+// whose names carry no moment, or the same one, are ordered by creation time, then by the
+// order in which the disk listed them. Of the two newest, a file that is not full beside a full
+// one counts as the newer: a file is started only when the other is full.
 SampleFileTable scan_sample_files(const SampleLogPlace& place);
 
 // The number of whole records in `size` bytes.
