@@ -1,14 +1,73 @@
 #include "shell/disk_seed.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "platform/io/paths.h"
 
 namespace corvex::shell {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+std::error_code last_error() { return std::error_code(errno, std::generic_category()); }
+
+// Copies one file with plain reads and writes, so that a failed write reports its own cause
+// (a full disk as "No space left on device", not a generic input/output error).
+std::error_code copy_one_file(const fs::path& from, const fs::path& to) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return last_error();
+  const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (out < 0) {
+    const std::error_code ec = last_error();
+    ::close(in);
+    return ec;
+  }
+  std::error_code ec;
+  std::vector<char> buffer(64 * 1024);
+  for (ssize_t got; !ec && (got = ::read(in, buffer.data(), buffer.size())) != 0;) {
+    if (got < 0) {
+      if (errno != EINTR) ec = last_error();
+      continue;
+    }
+    for (ssize_t done = 0; !ec && done < got;) {
+      const ssize_t put = ::write(out, buffer.data() + done, size_t(got - done));
+      if (put > 0) done += put;
+      else if (put == 0) ec = std::make_error_code(std::errc::no_space_on_device);
+      else if (errno != EINTR) ec = last_error();
+    }
+  }
+  if (::close(out) != 0 && !ec) ec = last_error();
+  ::close(in);
+  return ec;
+}
+
+// Copies the folder `from` with everything in it to the new folder `to`.
+std::error_code copy_tree(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  fs::create_directory(to, ec);
+  if (ec) return ec;
+  fs::directory_iterator it(from, ec);
+  for (const fs::directory_iterator end; !ec && it != end;) {
+    const fs::path target = to / it->path().filename();
+    if (it->is_directory(ec)) {
+      ec = copy_tree(it->path(), target);
+    } else if (!ec && it->is_regular_file(ec)) {
+      ec = copy_one_file(it->path(), target);
+    }
+    if (!ec) it.increment(ec);
+  }
+  return ec;
+}
+
+}  // namespace
 
 std::string panel_data_dir() {
   std::error_code ec;
@@ -35,8 +94,7 @@ bool seed_disk(const std::string& disk, std::string* error) {
   const fs::path staging = fs::path(disk) / ".Languages.seeding";
   fs::remove_all(staging, ec);
   fs::create_directories(disk, ec);
-  fs::copy(fs::path(source) / "Languages", staging,
-           fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
+  if (!ec) ec = copy_tree(fs::path(source) / "Languages", staging);
   if (!ec) fs::rename(staging, fs::path(disk) / "Languages", ec);
   if (ec) {
     if (error) *error = "cannot seed " + disk + ": " + ec.message();

@@ -53,14 +53,19 @@ void set_language_index(int index) {
 
 int load_language_selection() {
   platform::File file;
-  if (file.open(platform::disk_rooted(kConfigFile), platform::OpenMode::OpenExisting,
-                platform::Access::Read) != platform::FileStatus::Ok) {
+  const bool opened = file.open(platform::disk_rooted(kConfigFile),
+                                platform::OpenMode::OpenExisting,
+                                platform::Access::Read) == platform::FileStatus::Ok;
+  // An empty file is taken for a missing one: it holds no word at all, only the trace of a
+  // write that never finished, and is written afresh like a missing file.
+  if (!opened || file.size().value_or(0) == 0) {
+    file.close();
     save_language_name(kLanguages[kEnglish].name);
     set_language_index(kEnglish);
     return kEnglish;
   }
   char word[kConfigReadLimit];
-  const size_t wanted = size_t(std::min<uint64_t>(file.size().value_or(0), kConfigReadLimit));
+  const size_t wanted = size_t(std::min<uint64_t>(*file.size(), kConfigReadLimit));
   const size_t got = file.read(word, wanted);
   file.close();
   const std::string_view text(word, got);
@@ -76,12 +81,11 @@ int load_language_selection() {
 }
 
 bool save_language_name(std::string_view name) {
-  platform::File file;
-  if (file.open(platform::disk_rooted(kConfigFile), platform::OpenMode::CreateAlways,
-                platform::Access::Write, platform::Sharing::Exclusive) != platform::FileStatus::Ok) {
-    return false;
-  }
-  return file.write(name.data(), name.size()) == name.size();
+  // Replaced in one step, so that a power cut or a full disk leaves the previous choice whole
+  // rather than an empty file that would silently mean English.
+  const auto* bytes = reinterpret_cast<const uint8_t*>(name.data());
+  return platform::replace_file(platform::disk_rooted(kConfigFile), {bytes, name.size()}) ==
+         platform::FileStatus::Ok;
 }
 
 }  // namespace corvex::texts

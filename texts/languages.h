@@ -33,10 +33,11 @@ int language_index();
 void set_language_index(int index);
 
 // Reads the configuration file and stores the index it names; returns that index. A missing
-// file gives English and is created holding "English"; a word that names no language gives
-// English and the file is left as it is.
+// file (or an empty one, or anything but a regular file) gives English and is written holding
+// "English"; a word that names no language gives English and the file is left as it is.
 int load_language_selection();
-// Writes the configuration file holding `name`; returns false when it could not be written.
+// Replaces the configuration file with one holding `name`, in one step (the old file stays
+// whole when this fails); returns false when it could not be written.
 bool save_language_name(std::string_view name);
 
 }  // namespace corvex::texts

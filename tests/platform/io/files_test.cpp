@@ -247,7 +247,8 @@ TEST_F(FilesTest, AFullDiskIsReportedAsFullAndKeepsTheOldFile) {
             FileStatus::DiskFull);
   EXPECT_EQ(read_bytes(small.path() + "/Config.txt"), old_bytes);
   File f;
-  ASSERT_EQ(f.open("\\Hard Disk\\Other.txt", OpenMode::CreateAlways, Access::Write), FileStatus::Ok);
+  ASSERT_EQ(f.open("\\Hard Disk\\Other.txt", OpenMode::CreateAlways, Access::Write),
+            FileStatus::Ok);
   EXPECT_EQ(f.write("x", 1), 0u);
   f.close();
   const std::string copy = small.path() + "/Copy.txt";
