@@ -196,11 +196,17 @@ int celsius_entry_to_fahrenheit(int celsius) {
 
 bool temperature_entry_accept(TemperatureEditRequest& r, EntryUnits units) {
   int fahrenheit = r.working_value;
-  if (units == EntryUnits::Celsius) fahrenheit = 9 * int(r.working_value) / 5 + 32;
+  if (units == EntryUnits::Celsius) {
+    const int celsius = r.working_value;
+    fahrenheit = celsius_entry_to_fahrenheit(celsius);
+    // At the top of the range the adjustment can carry the value past the maximum (121 C would
+    // go out as 251 F against 250). A controller refuses such a value without a word and the
+    // record would then be sent for ever, so the maximum is stored instead when it shows as
+    // the same Celsius value; otherwise the entry really lies above the range.
+    if (fahrenheit > r.maximum && to_celsius(r.maximum) == celsius) fahrenheit = r.maximum;
+  }
+  // The range is checked on the value that goes to the controller.
   if (fahrenheit > r.maximum || fahrenheit < r.minimum) return false;
-  // The adjustment comes after the range check and may carry the value up to 2 F past the
-  // maximum, so that the operator's Celsius value is what the screens show back.
-  if (units == EntryUnits::Celsius) fahrenheit = celsius_entry_to_fahrenheit(r.working_value);
   write_slot(r.low_slot, uint8_t(fahrenheit & 0xFF));
   write_slot(r.high_slot, uint8_t((fahrenheit >> 8) & 0xFF));
   if (r.pending_write != nullptr) r.pending_write->store(1, std::memory_order_release);

@@ -88,9 +88,10 @@ void temperature_entry_digit(TemperatureEditRequest& r, int digit);
 void temperature_entry_delete(TemperatureEditRequest& r);
 void temperature_entry_clear(TemperatureEditRequest& r);
 void temperature_entry_default(TemperatureEditRequest& r, EntryUnits units);
-// ACCEPT: true when the value (in Celsius converted to Fahrenheit) lies within the limits; then
-// the Fahrenheit value goes into the two DesiredValues slots, low byte first, and the
-// PendingWrite is raised, also when the value did not change. False: nothing written.
+// ACCEPT: true when the Fahrenheit value to be stored (for a Celsius entry the adjusted one,
+// held at the maximum when that shows as the same Celsius value) lies within the limits; then
+// it goes into the two DesiredValues slots, low byte first, and the PendingWrite is raised,
+// also when the value did not change. False: nothing written.
 bool temperature_entry_accept(TemperatureEditRequest& r, EntryUnits units);
 // The Fahrenheit value ACCEPT stores for a Celsius entry: trunc(9 C / 5) + 32, adjusted up so
 // that the display rule gives back the same Celsius value.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "diagnostics/format.h"
+#include "link/command_builder.h"
 #include "link/dryer_state.h"
 #include "link/redraw.h"
 #include "platform/gui/controls.h"
@@ -68,15 +69,16 @@ TEST_F(TemperatureEditorEntry, FahrenheitRangeIsCheckedAsTyped) {
   EXPECT_FALSE(enter(180, EntryUnits::Fahrenheit, {4, 9}));
 }
 
-TEST_F(TemperatureEditorEntry, CelsiusIsCheckedAsFahrenheitThenAdjusted) {
+TEST_F(TemperatureEditorEntry, CelsiusIsCheckedOnTheFahrenheitThatIsSent) {
   const struct {
     std::initializer_list<int> digits;
     bool accepted;
     int fahrenheit;
   } cases[] = {
-      {{1, 2, 0}, true, 248}, {{1, 2, 1}, true, 251},  // 249 F passes the check, then +2
-      {{1, 2, 2}, false, 0},                           // 251 F
-      {{1, 0}, true, 50},     {{9}, false, 0},         // 48 F
+      {{1, 2, 0}, true, 248},
+      {{1, 2, 1}, true, 250},  // adjusted to 251, held at the maximum, which shows as 121 C
+      {{1, 2, 2}, false, 0},   // 251 F
+      {{1, 0}, true, 50},     {{9}, false, 0},  // 48 F
   };
   for (const auto& c : cases) {
     link::reset_dryer_state();
@@ -84,6 +86,56 @@ TEST_F(TemperatureEditorEntry, CelsiusIsCheckedAsFahrenheitThenAdjusted) {
     EXPECT_EQ(link::write_raised(PendingWrite::k69), c.accepted);
     if (c.accepted) {
       EXPECT_EQ(stored(), c.fahrenheit);
+    }
+  }
+}
+
+TEST_F(TemperatureEditorEntry, TopOfTheGrainRangeInCelsiusStaysWithinTheMaximum) {
+  // 71 C is 159 F before the adjustment and 161 F after it; the grain maximum is 160 F.
+  set_mirror(149, 105);
+  prepare_temperature_edit(TS::GrainNarrow);
+  TemperatureEditRequest& r = temperature_edit_request;
+  ASSERT_EQ(r.maximum, 160);
+  temperature_entry_begin(r, EntryUnits::Celsius);
+  for (const int d : {7, 1}) temperature_entry_digit(r, d);
+  EXPECT_TRUE(temperature_entry_accept(r, EntryUnits::Celsius));
+  EXPECT_EQ(desired(149), 0xA0);
+  EXPECT_EQ(desired(150), 0x00);
+  EXPECT_EQ(diagnostics::fahrenheit_to_celsius(0xA0), 71);
+
+  // 72 C cannot be reached within 160 F at all.
+  temperature_entry_begin(r, EntryUnits::Celsius);
+  for (const int d : {7, 2}) temperature_entry_digit(r, d);
+  link::reset_dryer_state();
+  EXPECT_FALSE(temperature_entry_accept(r, EntryUnits::Celsius));
+  EXPECT_FALSE(link::write_raised(PendingWrite::k149));
+}
+
+// For every limit pair of the screens: a Celsius entry is taken exactly when some Fahrenheit
+// value within the limits shows as it, and what is stored is such a value.
+TEST_F(TemperatureEditorEntry, EveryCelsiusEntryStoresAValueWithinTheLimits) {
+  const struct {
+    int minimum, maximum;
+  } limits[] = {{50, 250}, {50, 160}, {50, 180}};
+  for (const auto& l : limits) {
+    for (int c = 0; c <= 150; ++c) {
+      bool reachable = false;
+      for (int f = l.minimum; f <= l.maximum; ++f) {
+        reachable = reachable || diagnostics::fahrenheit_to_celsius(int16_t(f)) == c;
+      }
+      TemperatureEditRequest r;
+      r.minimum = uint16_t(l.minimum);
+      r.maximum = uint16_t(l.maximum);
+      r.working_value = uint16_t(c);
+      r.low_slot = 69;
+      r.high_slot = 70;
+      link::reset_dryer_state();
+      ASSERT_EQ(temperature_entry_accept(r, EntryUnits::Celsius), reachable)
+          << c << " C within " << l.minimum << ".." << l.maximum << " F";
+      if (!reachable) continue;
+      EXPECT_GE(stored(), l.minimum) << c;
+      EXPECT_LE(stored(), l.maximum) << c;
+      EXPECT_EQ(diagnostics::fahrenheit_to_celsius(int16_t(stored())), c) << c;
     }
   }
 }
@@ -418,9 +470,11 @@ TEST_F(TemperatureScreenTest, TypedCelsiusThroughTheDialog) {
   });
   gui::advance_virtual(200);
   ASSERT_EQ(gui::active_modal(), nullptr);
-  EXPECT_EQ(desired(69), 251);
-  EXPECT_EQ(desired(70), 0);
-  EXPECT_TRUE(link::write_raised(PendingWrite::k69));
+  // 121 C goes out as the maximum, 250 F (which shows as 121 C), never as 251 F.
+  uint8_t tx[link::kTransmitBufferBytes] = {};
+  ASSERT_TRUE(link::build_command_frame(tx));
+  EXPECT_EQ(std::vector<uint8_t>(tx, tx + tx[0] - 2),
+            (std::vector<uint8_t>{0x09, 0x01, 0x00, 0x45, 0x02, 0xFA, 0x00}));
   char text[32];
   setpoint_text(TS::Plenum1, text);
   EXPECT_STREQ(text, "  82 \u00B0C ") << "the screen shows the controller's value";
