@@ -7,6 +7,7 @@
 #include "link/redraw.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
+#include "platform/gui/message_box.h"
 #include "resources/moisture_dialogs.h"
 #include "texts/labelled_key.h"
 #include "texts/texts.h"
@@ -55,14 +56,28 @@ void show_on_setpoint_display(gui::Window* setpoint_dialog, uint32_t number) {
   gui::set_dialog_item_text(setpoint_dialog, res::kMoistureValueDisplay, text);
 }
 
+void on_keypad_accept(gui::Window& keypad) {
+  uint16_t value = 0;
+  if (moisture_keypad_accept(&value) == MoistureKeypadAccept::OutOfRange) {
+    gui::message_box(&keypad, "The value entered is out of range.", "WARNING!",
+                     gui::kMbOk | gui::kMbIconWarning);
+    gui::end_dialog(&keypad, res::kKeypadExit);
+    return;
+  }
+  // Stored only; the setpoint dialog raises the write once the keypad has closed.
+  link::DryerState& s = link::dryer_state();
+  s.desired[199].store(uint8_t(value >> 8), std::memory_order_relaxed);
+  s.desired[200].store(uint8_t(value & 0xFF), std::memory_order_relaxed);
+  gui::end_dialog(&keypad, res::kKeypadAccept);
+}
+
 void on_keypad_command(gui::Window& keypad, int id) {
   if (id == res::kKeypadAccept) {
-    const uint16_t value = moisture_keypad_accept_value();
-    // Stored only; the setpoint dialog raises the write once the keypad has closed.
-    link::DryerState& s = link::dryer_state();
-    s.desired[199].store(uint8_t(value >> 8), std::memory_order_relaxed);
-    s.desired[200].store(uint8_t(value & 0xFF), std::memory_order_relaxed);
-    gui::end_dialog(&keypad, res::kKeypadAccept);
+    on_keypad_accept(keypad);
+    return;
+  }
+  if (id == res::kKeypadExit) {
+    gui::end_dialog(&keypad, res::kKeypadExit);
     return;
   }
   if (id == res::kKeypadDelete) {
@@ -88,6 +103,7 @@ intptr_t keypad_procedure(gui::Window& keypad, const gui::Message& m) {
       const auto& item = *reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
       draw_key(item, item.id == res::kKeypadDelete   ? kDeleteString
                      : item.id == res::kKeypadAccept ? kAcceptString
+                     : item.id == res::kKeypadExit   ? kExitString
                                                      : 0);
       return 1;
     }
@@ -99,20 +115,24 @@ intptr_t keypad_procedure(gui::Window& keypad, const gui::Message& m) {
   }
 }
 
-void on_modify_setpoint(gui::Window& dialog) {
-  const intptr_t closed_with =
-      gui::dialog_box(res::kMoistureKeypadDialog, &dialog, &keypad_procedure);
-  if (closed_with != res::kKeypadAccept) return;
-  if (desired(199) != mirror(199) || desired(200) != mirror(200)) {
-    link::raise_write(PendingWrite::k199);
-  }
-}
-
 void paint_setpoint_dialog(gui::Window& dialog) {
   localize_caption(dialog, kDialogCaptionString);
   char text[24];
   format_reported_setpoint(text);
   gui::set_dialog_item_text(&dialog, res::kMoistureValueDisplay, text);
+}
+
+void on_modify_setpoint(gui::Window& dialog) {
+  const intptr_t closed_with =
+      gui::dialog_box(res::kMoistureKeypadDialog, &dialog, &keypad_procedure);
+  if (closed_with != res::kKeypadAccept) {
+    // Nothing changes, so the display drops the abandoned entry and shows the setpoint again.
+    paint_setpoint_dialog(dialog);
+    return;
+  }
+  if (desired(199) != mirror(199) || desired(200) != mirror(200)) {
+    link::raise_write(PendingWrite::k199);
+  }
 }
 
 intptr_t setpoint_procedure(gui::Window& dialog, const gui::Message& m) {
@@ -189,6 +209,16 @@ uint16_t moisture_keypad_accept_value() {
     g_entry.number = reported_moisture_setpoint();
   }
   return uint16_t(g_entry.number & 0xFFFF);
+}
+
+MoistureKeypadAccept moisture_keypad_accept(uint16_t* value) {
+  const bool typed = g_entry.started;
+  const uint16_t number = moisture_keypad_accept_value();
+  if (typed && (number < kMoistureSetpointMinimum || number > kMoistureSetpointMaximum)) {
+    return MoistureKeypadAccept::OutOfRange;
+  }
+  if (value != nullptr) *value = number;
+  return MoistureKeypadAccept::Store;
 }
 
 void format_keypad_number(uint32_t number, std::span<char> out) {

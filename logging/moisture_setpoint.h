@@ -5,8 +5,10 @@
 // The setpoint is controller parameter 199: two bytes, high byte first, in tenths of a percent,
 // reported in status bytes 199 (high) and 200 (low). The keypad builds a number digit by digit;
 // only its ACCEPT stores the number in DesiredValues 199/200, and only then does the setpoint
-// dialog raise PendingWrite 199. Closing the keypad any other way sends nothing, so a number
-// left over from an earlier entry never goes to the controller by accident.
+// dialog raise PendingWrite 199. A typed number outside 5.0 to 40.0 % is refused with the
+// editors' out-of-range warning. Closing the keypad any other way (its EXIT key) sends nothing,
+// so a number left over from an earlier entry or a slip of the finger never goes to the
+// controller by accident.
 #include <cstdint>
 #include <span>
 
@@ -15,6 +17,10 @@
 namespace corvex::logging {
 
 inline constexpr int kMoistureSetpointDialogResource = 225;
+
+// The setpoints the keypad accepts, in tenths of a percent: 5.0 to 40.0 %.
+inline constexpr uint16_t kMoistureSetpointMinimum = 50;
+inline constexpr uint16_t kMoistureSetpointMaximum = 400;
 
 // Sets the dialog's entry code (3 from the main window's moisture-control button, 4 from the
 // auto-start screens) and runs the dialog modally with that owner; returns the id it closed
@@ -46,6 +52,14 @@ void moisture_keypad_delete();
 // controller's reported setpoint, so that ACCEPT alone keeps it; the entry then continues from
 // that value.
 uint16_t moisture_keypad_accept_value();
+
+enum class MoistureKeypadAccept : uint8_t {
+  Store,       // the value goes into DesiredValues 199/200
+  OutOfRange,  // a typed value outside the setpoint range: nothing is stored
+};
+// ACCEPT with its range check: a number the operator typed must lie within 5.0 to 40.0 %. The
+// controller's own setpoint (ACCEPT with no key pressed) is kept as it is, whatever it holds.
+MoistureKeypadAccept moisture_keypad_accept(uint16_t* value);
 
 // The live display after a key: "%02d.%01d %" of the number in tenths ("15.5 %").
 void format_keypad_number(uint32_t number, std::span<char> out);

@@ -34,13 +34,13 @@ gui::DialogTemplate setpoint_template() {
   return t;
 }
 
-// The 3 x 4 grid: 7 8 9 / 4 5 6 / 1 2 3 / DELETE 0 ACCEPT.
+// The 3 x 4 grid: 7 8 9 / 4 5 6 / 1 2 3 / DELETE 0 ACCEPT, and EXIT across the bottom.
 gui::DialogTemplate keypad_template() {
   gui::DialogTemplate t;
   t.resource_id = kMoistureKeypadDialog;
   t.caption = "MODIFY M/C SETPOINT";
-  // 312 x 262 outside: a client of 306 x 236.
-  t.rect = Rect::from_xywh(312, 94, 312, 262);
+  // 312 x 318 outside: a client of 306 x 292.
+  t.rect = Rect::from_xywh(312, 94, 312, 318);
   t.style = gui::dialog_style::kDialog;
   constexpr int kKeyWidth = 90, kKeyHeight = 48, kGap = 8, kMargin = 10;
   auto key_rect = [&](int column, int row) {
@@ -54,6 +54,9 @@ gui::DialogTemplate keypad_template() {
   add_key(t, "DELETE", kKeypadDelete, key_rect(0, 3));
   add_key(t, "0", kKeypadZero, key_rect(1, 3));
   add_key(t, "ACCEPT", kKeypadAccept, key_rect(2, 3));
+  const Rect exit_row = key_rect(0, 4);
+  add_key(t, "EXIT", kKeypadExit,
+          Rect::from_xywh(exit_row.left, exit_row.top, 3 * kKeyWidth + 2 * kGap, kKeyHeight));
   return t;
 }
 

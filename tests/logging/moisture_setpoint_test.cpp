@@ -3,6 +3,7 @@
 // leaves alone.
 #include "logging/moisture_setpoint.h"
 
+#include "link/command_builder.h"
 #include "link/redraw.h"
 #include "resources/moisture_dialogs.h"
 #include "tests/settings/setup_test_support.h"
@@ -90,6 +91,94 @@ TEST_F(MoistureSetpointTest, ClosingTheKeypadOtherwiseSendsNothing) {
   EXPECT_TRUE(raised_writes().empty());
   EXPECT_EQ(desired(199), 0);
   EXPECT_EQ(desired(200), 0);
+}
+
+// The caption of the open modal and whether it says the entry is out of range.
+std::string warning_shown() {
+  gui::Window* box = gui::active_modal();
+  if (box == nullptr) return "no box";
+  bool says = false;
+  for (const auto& c : box->children()) {
+    says = says || c->text() == "The value entered is out of range.";
+  }
+  return box->text() + (says ? " out of range" : " other text");
+}
+
+// The bytes of the next command frame up to its CRC.
+std::vector<uint8_t> next_command_frame() {
+  uint8_t tx[link::kTransmitBufferBytes] = {};
+  link::build_command_frame(tx);
+  return std::vector<uint8_t>(tx, tx + tx[0] - 2);
+}
+
+TEST_F(MoistureSetpointTest, SetpointOutsideFiveToFortyPercentIsRefused) {
+  set_mirror(199, 0x00);
+  set_mirror(200, 0xC8);  // 20.0 %
+  const int warning = add_probe(warning_shown);
+  const int display = add_probe(setpoint_display);
+  const std::string w = "probe " + std::to_string(warning) + "\n";
+  const std::string d = "probe " + std::to_string(display) + "\n";
+  const auto out = run_dialog("click \"MODIFY SETPOINT\"\nclick \"9\"\nclick \"9\"\nclick \"9\"\n"
+                              "click \"9\"\n" + d + "click ACCEPT\n" + w + "click OK\n" + d +
+                              "click EXIT");
+  EXPECT_EQ(out, (std::vector<std::string>{"display 999.9 %", "WARNING! out of range",
+                                           "display 20.0 %"}));
+  EXPECT_TRUE(raised_writes().empty());
+  EXPECT_EQ(desired(199), 0);
+  EXPECT_EQ(desired(200), 0);
+  // Never the record 00 C7 02 27 0F: the frame carries nothing.
+  EXPECT_EQ(next_command_frame(), (std::vector<uint8_t>{0x04, 0x00}));
+}
+
+TEST_F(MoistureSetpointTest, RangeLimitsOfTheTypedSetpoint) {
+  const struct {
+    std::initializer_list<int> digits;
+    bool stored;
+  } cases[] = {{{4, 9}, false}, {{5, 0}, true},     {{4, 0, 0}, true},
+               {{4, 0, 1}, false}, {{0}, false},    {{6, 5, 5, 3, 5}, false}};
+  for (const auto& c : cases) {
+    begin_moisture_keypad_entry();
+    uint32_t typed = 0;
+    for (const int digit : c.digits) {
+      moisture_keypad_digit(digit);
+      typed = typed * 10 + uint32_t(digit);
+    }
+    uint16_t value = 0xBEEF;
+    const MoistureKeypadAccept result = moisture_keypad_accept(&value);
+    EXPECT_EQ(result == MoistureKeypadAccept::Store, c.stored) << typed;
+    EXPECT_EQ(uint32_t(value), c.stored ? typed : 0xBEEFu) << typed;
+  }
+  // ACCEPT without a key keeps the controller's setpoint, even one outside the range.
+  set_mirror(199, 0x01);
+  set_mirror(200, 0xF4);  // 50.0 %
+  begin_moisture_keypad_entry();
+  uint16_t value = 0;
+  EXPECT_EQ(moisture_keypad_accept(&value), MoistureKeypadAccept::Store);
+  EXPECT_EQ(value, 500);
+}
+
+TEST_F(MoistureSetpointTest, KeypadExitLeavesTheSetpointUnchanged) {
+  set_mirror(199, 0x00);
+  set_mirror(200, 0x96);  // 15.0 %
+  const int display = add_probe(setpoint_display);
+  const int keypad_open = add_probe([] {
+    gui::Window* modal = gui::active_modal();
+    const bool keypad =
+        modal != nullptr && modal != link::redraw_window(link::RedrawTarget::MoistureSetpointDialog);
+    return std::string(keypad ? "keypad" : "no keypad");
+  });
+  const std::string d = "probe " + std::to_string(display) + "\n";
+  const std::string k = "probe " + std::to_string(keypad_open) + "\n";
+  // A slip of the finger: one digit, then EXIT; and EXIT again before any key.
+  const auto out =
+      run_dialog("click \"MODIFY SETPOINT\"\nclick \"3\"\n" + d + "click EXIT\n" + k + d +
+                 "click \"MODIFY SETPOINT\"\n" + k + "click EXIT\n" + k + "click EXIT");
+  EXPECT_EQ(out, (std::vector<std::string>{"display 00.3 %", "no keypad", "display 15.0 %",
+                                           "keypad", "no keypad"}));
+  EXPECT_TRUE(raised_writes().empty());
+  EXPECT_EQ(desired(199), 0);
+  EXPECT_EQ(desired(200), 0);
+  EXPECT_EQ(next_command_frame(), (std::vector<uint8_t>{0x04, 0x00}));
 }
 
 TEST_F(MoistureSetpointTest, KeypadRulesWithoutTheDialog) {
