@@ -2,6 +2,9 @@
 // the newer whatever the disk says, torn records, and the windows the graph view loads.
 #include "logging/graph_log.h"
 
+#include <chrono>
+#include <thread>
+
 #include "tests/logging/log_test_support.h"
 
 namespace corvex::logging {
@@ -69,12 +72,14 @@ TEST_F(GraphLogTest, AFileIsFullAtExactlyTwentyFourHoursAndTheOlderOfTwoFullOnes
 TEST_F(GraphLogTest, TheNewerFileIsTheOneStartedLaterWhateverTheDiskReports) {
   const std::string rec = sample_bytes(9, 9, 9, 9, 9, 9);
   put(kDay14, rec);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a disk time apart
   put(kDay13, rec);
   ASSERT_TRUE(append_graph_record(to_record(rec)));
   EXPECT_EQ(fs::file_size(folder() / kDay14), 36u);
   EXPECT_EQ(fs::file_size(folder() / kDay13), 18u);
 
   put(kDay14, repeated(rec, 8'640));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
   put(kDay13, repeated(rec, 8'640));
   set_time(2026, 3, 16, 6, 0, 0);
   ASSERT_TRUE(append_graph_record(to_record(rec)));
