@@ -55,6 +55,7 @@ constexpr TargetInfo kTargets[] = {
     {shell::AUTO_START_DIALOG, 0},
     {nullptr, shell::kMiscButtonId},
     {shell::WARNING_WINDOW, 0},
+    {shell::EXTENDED_SETUP_SELECTION_WINDOW_NEW, 0},
 };
 static_assert(std::size(kTargets) == size_t(RedrawTarget::kCount));
 

@@ -45,6 +45,7 @@ enum class RedrawTarget : uint8_t {
   AutoStartDialog,
   MiscButton,  // control 34821 of the main window
   WarningWindow,
+  ExtendedSetupMenu,
   kCount
 };
 inline constexpr int kRedrawTargetCount = int(RedrawTarget::kCount);

@@ -96,6 +96,8 @@ inline constexpr platform::Rect kMoistureControlRect{5, 145, 235, 170};  // line
 inline constexpr RedrawRow kRedrawRows[] = {
     whole(3, 3, RT::PlenumView),
     whole(8, 8, RT::BatchDrying), whole(8, 8, RT::SetupMenu),
+    // The extended menu offers CLEAR BATCH COUNTER only outside continuous flow.
+    whole(8, 8, RT::ExtendedSetupMenu),
     // The drying mode and bit 1 of 257 choose the single plenum's setpoints.
     whole(8, 8, RT::PlenumView),
     whole(9, 10, RT::BatchDrying), whole(14, 15, RT::BatchDrying),

@@ -269,7 +269,15 @@ void on_extended_command(gui::Window& menu, int id) {
       shell::open_unbuilt_dialog(&menu, 258, "DAY DATA LOGGER SETUP - 19");
       break;
     case kExtendedUserSettingsButton: open_user_settings_dialog(&menu); break;
-    case kExtendedClearBatchButton: open_clear_batch_counter_dialog(&menu); break;
+    case kExtendedClearBatchButton:
+      // A press can come in after the drying mode turned 0 and before the menu was repainted:
+      // the counter then means nothing, so the button only goes away.
+      if (clear_batch_button_shown()) {
+        open_clear_batch_counter_dialog(&menu);
+      } else {
+        apply_extended_visibility(menu);
+      }
+      break;
     case kExtendedLanguageButton: open_language_selection(&menu); break;
     case kExtendedReturnButton:
       gui::show_window(&menu, false);

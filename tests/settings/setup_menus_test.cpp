@@ -3,6 +3,10 @@
 // dialogs of later versions they ask for.
 #include "settings/setup_menus.h"
 
+#include <array>
+
+#include "link/command_builder.h"
+#include "link/status_decoder.h"
 #include "platform/gfx/bitmap.h"
 #include "shell/window_classes.h"
 #include "tests/settings/setup_test_support.h"
@@ -151,6 +155,56 @@ TEST_F(SetupMenuTest, ClearBatchCounterOnlyInBatchModes) {
   gui::show_window(extended, true);
   gui::paint_pending();
   EXPECT_TRUE(shown(extended, kExtendedClearBatchButton));
+}
+
+TEST_F(SetupMenuTest, ClearBatchCounterFollowsTheDryingModeWhileTheMenuIsOpen) {
+  gui::show_window(extended, true);
+  gui::paint_pending();
+  ASSERT_FALSE(shown(extended, kExtendedClearBatchButton));
+  // Status frames from the controller, through the decoder and the repaint it asks for.
+  std::array<uint8_t, link::kStatusFrameBytes> frame{};
+  for (const uint8_t mode : {1, 0, 3}) {
+    frame[8] = mode;
+    link::decode_status_frame(frame.data());
+    gui::paint_pending();
+    EXPECT_EQ(shown(extended, kExtendedClearBatchButton), mode != 0) << "mode " << int(mode);
+  }
+}
+
+TEST_F(SetupMenuTest, StaleClearBatchCounterPressInContinuousFlowSendsNothing) {
+  set_mirror(8, 1);
+  gui::show_window(extended, true);
+  gui::paint_pending();
+  ASSERT_TRUE(shown(extended, kExtendedClearBatchButton));
+  // The mode turns 0 and the press lands before the menu is repainted.
+  const int press = add_probe([this] {
+    set_mirror(8, 0);
+    gui::post_message(extended, {gui::MessageKind::Command, kExtendedClearBatchButton, 0});
+    return std::string("pressed");
+  });
+  // Answers whether the question came up (and closes it unanswered if it did).
+  const int look = add_probe([this] {
+    gui::Window* question = gui::active_modal();
+    if (question != nullptr) gui::post_message(question, {gui::MessageKind::Close, 0, 0});
+    return std::string(question != nullptr ? "asked" : "not asked") +
+           (shown(extended, kExtendedClearBatchButton) ? " shown" : " hidden");
+  });
+  const auto out = answers(run(nullptr, "probe " + std::to_string(press) + "\nwait 20\nprobe " +
+                                            std::to_string(look) + "\nwait 20"));
+  EXPECT_EQ(out, (std::vector<std::string>{"pressed", "not asked hidden"}));
+  EXPECT_TRUE(raised_writes().empty());
+  uint8_t tx[link::kTransmitBufferBytes] = {};
+  EXPECT_FALSE(link::build_command_frame(tx));
+  EXPECT_EQ(std::vector<uint8_t>(tx, tx + 2), (std::vector<uint8_t>{0x04, 0x00}))
+      << "no record 00 DD 02 00 00";
+
+  // In a batch mode the same press asks, and Yes clears the counter.
+  set_mirror(8, 1);
+  gui::invalidate(extended);
+  run(nullptr, "click CLEAR_BATCH_COUNT_BUTTON\nclick Yes");
+  ASSERT_TRUE(link::build_command_frame(tx));
+  EXPECT_EQ(std::vector<uint8_t>(tx, tx + tx[0] - 2),
+            (std::vector<uint8_t>{0x09, 0x01, 0x00, 0xDD, 0x02, 0x00, 0x00}));
 }
 
 TEST_F(SetupMenuTest, BetweenTheMenusAndBackToTheMainScreen) {
