@@ -71,7 +71,7 @@ struct DryerState {
   std::array<uint8_t, kTransmitBufferBytes> transmit_buffer{};
 
   Word link_watchdog{kWatchdogReload};  // seconds left before the link counts as lost
-  Byte resync_request{0};               // set by the warning window's paint while lost
+  Byte resync_request{0};               // set while the link is lost and the warning shown
   Word resync_holdoff{0};               // cycles during which command frames are held back
   Word exchange_tick_counter{0};        // parity selects the 175 ms ticks that start a cycle
 

@@ -128,12 +128,12 @@ void Link::cycle() {
   send(tx, kPollFrame.size());
 }
 
-// Reads what the controller sent since the last cycle, up to one StatusFrame; the read never
-// waits. Returns the number of bytes the controller sent, which is one more than a frame when
-// it sent too many: a frame with trailing bytes is not a frame the controller meant, and is
-// discarded like a short one. With an in-process controller in virtual time the read first
-// waits (bounded, real time) until the bytes answered to the last frame have arrived; a
-// controller that answered nothing costs no wait.
+// Reads what the controller sent since the last cycle, up to one StatusFrame, and returns the
+// number of bytes read; the read never waits. Bytes beyond the frame stay in the port for the
+// purge before the next write: a good frame followed by a stray byte is still a good frame,
+// and the CRC, not the count, tells whether what was read is one. With an in-process
+// controller in virtual time the read first waits (bounded, real time) until the bytes
+// answered to the last frame have arrived; a controller that answered nothing costs no wait.
 size_t Link::read_status(uint8_t* rx) {
   constexpr size_t kMax = StatusFrame::kSize;
   size_t expected = 0;
@@ -141,21 +141,17 @@ size_t Link::read_status(uint8_t* rx) {
                                                    : nullptr;
   if (peer) {
     std::lock_guard lock(peer->mutex);
-    expected = std::min<size_t>(peer->last_answer_bytes, kMax + 1);
+    expected = std::min<size_t>(peer->last_answer_bytes, kMax);
   }
   size_t got = port_.read_available(rx, kMax);
-  uint8_t extra = 0;
-  bool too_long = false;
   const auto deadline = SteadyClock::now() + kAnswerArrivalLimit;
-  for (;;) {
-    if (got == kMax && !too_long) too_long = port_.read_available(&extra, 1) == 1;
-    if (got + (too_long ? 1 : 0) >= expected) break;
+  while (got < expected) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - SteadyClock::now());
     if (left.count() <= 0 || !port_.wait_readable(int(left.count()))) break;
     got += port_.read_available(rx + got, kMax - got);
   }
-  return too_long ? kMax + 1 : got;
+  return got;
 }
 
 // Purging both queues right before the write throws away late or partial status bytes, so

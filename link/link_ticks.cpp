@@ -92,8 +92,13 @@ void link_pacing_tick() {
 void fast_tick_warning_visibility() {
   DryerState& s = dryer_state();
   service_link_gui_work();
-  if (warning_reported(s) || s.link_watchdog.load(std::memory_order_acquire) == 0) {
+  const bool lost = s.link_watchdog.load(std::memory_order_acquire) == 0;
+  if (warning_reported(s) || lost) {
     gui::show_class(shell::WARNING_WINDOW, true);
+    // The controller is asked to resynchronise for as long as the window shows the lost link,
+    // whether it is painted or covered by a full-screen screen; the exchange thread's hold-off
+    // paces the ResyncFrames.
+    if (lost) s.resync_request.store(1, std::memory_order_release);
   } else {
     close_warning_help(s);
     gui::show_class(shell::WARNING_WINDOW, false);

@@ -12,7 +12,8 @@ void link_pacing_tick();
 
 // 100 ms tick: shows the warning window while a warning is reported or the link is lost, hides
 // it otherwise (closing the warning help viewer unless it was opened from the shutdown
-// history), and sets the blink pulse with its redraw on every third tick.
+// history), raises the ResyncRequest while the link is lost, and sets the blink pulse with its
+// redraw on every third tick.
 void fast_tick_warning_visibility();
 
 // The link's share of the 1 s tick, in two steps that the shell runs with its own duties in

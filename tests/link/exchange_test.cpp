@@ -250,39 +250,58 @@ TEST_F(Exchange, AnsweringEveryOtherCycleKeepsTheLinkUp) {
 
 TEST_F(Exchange, TenSecondsOfSilenceLoseTheLinkThenOneResyncAndEightPolls) {
   driver_.run_for(1'000);
-  lose_the_link();
   controller_->take_frames();
   // Pending writes do not go out during the hold-off.
   raise_write(PendingWrite::k69, {{69, 0xB4}, {70, 0x00}});
-  // The warning window's paint sets the request while the link is lost.
-  dryer_state().resync_request.store(1);
-  driver_.run_for(350 * 10);
+  controller_->refuse(69);
+  controller_->set_answer(Answer::Silent);
+  // Nothing paints here: the ticks alone must ask for the resync once the link is lost.
+  int64_t lost_at = -1;
+  driver_.on_fast = [&] {
+    if (lost_at < 0 && dryer_state().link_watchdog.load() == 0)
+      lost_at = platform::clock::now_ms();
+  };
+  driver_.run_for(15'000);
+  ASSERT_GE(lost_at, 0) << "the watchdog never ran out";
   const auto frames = controller_->take_frames();
-  ASSERT_GE(frames.size(), 10u);
-  EXPECT_TRUE(is_resync(frames[0].bytes));
-  for (size_t i = 1; i <= 8; ++i) EXPECT_TRUE(is_poll(frames[i].bytes)) << "frame " << i;
-  EXPECT_TRUE(carries(frames[9].bytes, 0, 69));
+  size_t first = 0;
+  while (first < frames.size() && !is_resync(frames[first].bytes)) {
+    EXPECT_TRUE(carries(frames[first].bytes, 0, 69)) << "before the resync: frame " << first;
+    ++first;
+  }
+  ASSERT_LT(first + 9, frames.size()) << "no resync, or too few frames after it";
+  EXPECT_LE(frames[first].at_ms - lost_at, 1'000) << "the resync comes soon after the loss";
+  for (size_t i = first + 1; i <= first + 8; ++i)
+    EXPECT_TRUE(is_poll(frames[i].bytes)) << "frame " << i - first << " after the resync";
+  EXPECT_TRUE(carries(frames[first + 9].bytes, 0, 69));
   EXPECT_EQ(dryer_state().link_watchdog.load(), 0u);  // still lost: nobody answers
 }
 
-TEST_F(Exchange, NoFurtherResyncUntilTheHoldoffHasRunDown) {
+TEST_F(Exchange, WhileLostAResyncGoesOutEveryTenCyclesAndStopsOnceRestored) {
   lose_the_link();
   controller_->take_frames();
-  // Painting every 100 ms while lost keeps asking.
-  driver_.on_fast = [] {
-    if (dryer_state().link_watchdog.load() == 0) dryer_state().resync_request.store(1);
-  };
-  driver_.run_for(350 * 21);
-  const auto frames = controller_->take_frames();
+  driver_.run_for(350 * 31);
+  auto frames = controller_->take_frames();
   std::vector<size_t> resyncs;
   for (size_t i = 0; i < frames.size(); ++i)
     if (is_resync(frames[i].bytes)) resyncs.push_back(i);
-  ASSERT_GE(resyncs.size(), 2u);
-  EXPECT_EQ(resyncs[1] - resyncs[0], 10u);  // 3.5 s apart
+  ASSERT_GE(resyncs.size(), 3u);
+  EXPECT_EQ(resyncs[1] - resyncs[0], 10u);  // 3.5 s apart: the hold-off runs down between
+  EXPECT_EQ(resyncs[2] - resyncs[1], 10u);
+
+  // Once a good frame is back the request is no longer raised: no resync after the hold-off.
+  controller_->set_answer(Answer::Good);
+  driver_.run_for(350 * 12);
+  controller_->take_frames();
+  driver_.run_for(350 * 12);
+  frames = controller_->take_frames();
+  ASSERT_FALSE(frames.empty());
+  for (const auto& f : frames) EXPECT_FALSE(is_resync(f.bytes));
+  EXPECT_GE(dryer_state().link_watchdog.load(), 9u);
 }
 
 TEST_F(Exchange, BadFramesNeverReloadTheWatchdog) {
-  for (Answer bad : {Answer::Short, Answer::Corrupt, Answer::Long}) {
+  for (Answer bad : {Answer::Short, Answer::Corrupt}) {
     controller_->set_answer(Answer::Good);
     driver_.run_for(1'000);
     ASSERT_GE(dryer_state().link_watchdog.load(), 9u);
@@ -299,6 +318,21 @@ TEST_F(Exchange, BadFramesNeverReloadTheWatchdog) {
   driver_.run_for(700);
   EXPECT_GE(dryer_state().link_watchdog.load(), 9u);
   EXPECT_EQ(mirror(69), 0x42);
+}
+
+// A stray byte after a good frame stays in the port and goes with the purge before the write,
+// so every frame is still read from its first byte and decoded.
+TEST_F(Exchange, AGoodFrameFollowedByAStrayByteIsDecoded) {
+  controller_->set_answer(Answer::Long);
+  controller_->set_status(69, 0x42);
+  driver_.run_for(700);
+  EXPECT_EQ(mirror(69), 0x42);
+  for (uint8_t v = 1; v <= 3; ++v) {
+    controller_->set_status(69, v);
+    driver_.run_for(3'500);
+    EXPECT_EQ(mirror(69), v) << "the frame after a stray byte";
+  }
+  EXPECT_GE(dryer_state().link_watchdog.load(), 9u);
 }
 
 TEST_F(Exchange, RaisedWriteRepeatsUntilTheControllerEchoesIt) {
