@@ -31,6 +31,12 @@ void start_dryer_link(const Options& o) {
                  error.c_str());
 }
 
+void stop_dryer_link() {
+  link::close_dryer_link();
+  if (g_simulator_running && g_hooks.stop) g_hooks.stop();
+  g_simulator_running = false;
+}
+
 bool simulator_command(std::string_view line, std::string* answer) {
   if (!g_simulator_running || !g_hooks.command) {
     *answer = "no simulator runs in this display (start it with --simulate)";

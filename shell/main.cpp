@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "link/virtual_peer.h"
+#include "platform/gui/window.h"
 #include "shell/link_start.h"
 #include "shell/options.h"
 #include "shell/startup.h"
@@ -12,8 +13,8 @@
 
 namespace {
 
-// The in-process simulator lives as long as the process; the link's threads use it until the
-// very end.
+// The in-process simulator is never destroyed: its serving thread is stopped at the end of
+// the program, and a `sim` command may still look it up until then.
 corvex::sim::InProcessSimulator* g_simulator = nullptr;
 
 bool start_simulator(uint64_t seed, std::string* device, std::string* error) {
@@ -30,6 +31,10 @@ bool start_simulator(uint64_t seed, std::string* device, std::string* error) {
 
 std::string simulator_command(std::string_view line) {
   return g_simulator ? g_simulator->simulator->command(line) : "error: no simulator\n";
+}
+
+void stop_simulator() {
+  if (g_simulator) g_simulator->simulator->stop_serving();
 }
 
 }  // namespace
@@ -55,6 +60,12 @@ int main(int argc, char** argv) {
                  o.script.c_str());
     return 2;
   }
-  corvex::shell::set_simulator_hooks({start_simulator, simulator_command});
-  return corvex::shell::entry_routine(o);
+  corvex::shell::set_simulator_hooks({start_simulator, simulator_command, stop_simulator});
+  const int code = corvex::shell::entry_routine(o);
+  // The end, in order: first the threads that call into the window system (the exchange thread
+  // with its decoder, then the simulator it keeps step with), then the backend. Only threads
+  // that cannot be stopped remain, and the window system drops what they send.
+  corvex::shell::stop_dryer_link();
+  platform::gui::shut_down();
+  return code;
 }

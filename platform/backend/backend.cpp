@@ -19,10 +19,12 @@ std::unique_ptr<Backend> make_sdl(const Options& options, std::string* error);
 namespace {
 
 // Other threads wake the backend under a shared lock, so that installing another one (which
-// destroys the old) never pulls it from under a wake.
-std::shared_mutex g_install_mutex;
+// destroys the old) never pulls it from under a wake. The lock is never destroyed: a thread
+// that outlives main() may still take it on its way to finding the backend shut down.
+std::shared_mutex& g_install_mutex = *new std::shared_mutex;
 std::unique_ptr<Backend> g_owned;
 std::atomic<Backend*> g_current{nullptr};
+std::atomic<bool> g_shut_down{false};
 std::atomic<uint64_t> g_presents{0};
 
 constexpr int kSnapshotTimerId = 0x7FFF0001;
@@ -61,18 +63,32 @@ Backend& current() {
 void install(std::unique_ptr<Backend> backend) {
   std::unique_lock lock(g_install_mutex);
   g_current.store(backend.get(), std::memory_order_release);
+  g_shut_down.store(false, std::memory_order_release);
   std::swap(g_owned, backend);
 }
 
 void wake_current() {
+  if (g_shut_down.load(std::memory_order_acquire)) return;
   {
     std::shared_lock lock(g_install_mutex);
+    if (g_shut_down.load(std::memory_order_acquire)) return;
     if (Backend* b = g_current.load(std::memory_order_acquire)) {
       b->wake();
       return;
     }
   }
   current().wake();
+}
+
+// Under the exclusive lock no wake is running, and every later one sees the flag first.
+void shut_down() {
+  std::unique_ptr<Backend> old;
+  {
+    std::unique_lock lock(g_install_mutex);
+    g_shut_down.store(true, std::memory_order_release);
+    g_current.store(nullptr, std::memory_order_release);
+    old = std::move(g_owned);
+  }
 }
 
 uint64_t present_count() { return g_presents.load(); }

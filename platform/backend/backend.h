@@ -26,8 +26,14 @@ class Backend {
 // first use. Installing replaces (and destroys) the previous one.
 Backend& current();
 void install(std::unique_ptr<Backend> backend);
-// Wakes the current backend; safe from any thread, also while another one is being installed.
+// Wakes the current backend; safe from any thread, also while another one is being installed
+// or after shut_down (then it does nothing).
 void wake_current();
+// Destroys the current backend for good at the end of the program, on the GUI thread, while
+// everything it uses still exists. Threads that outlive the window system (a script reader
+// blocked on its input) may still call wake_current afterwards; it no longer reaches a
+// backend. install() opens the window system again.
+void shut_down();
 
 // Memory only: presents nothing, waits on an event file descriptor. With catch_signals,
 // SIGINT and SIGTERM end the program through request_quit.

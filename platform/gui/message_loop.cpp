@@ -1,6 +1,7 @@
 // Messages and the loops that carry them: the queue (posted messages, input and the window
 // operations other threads hand over), sending, the main loop with its after-message hook,
 // nested modal loops, quitting, and moving virtual time.
+#include <atomic>
 #include <climits>
 
 #include "platform/backend/backend.h"
@@ -12,10 +13,16 @@ namespace platform::gui {
 using detail::QueueItem;
 using detail::state;
 
+namespace {
+// Set by shut_down: from then on other threads' messages and wakes are dropped.
+std::atomic<bool> g_closed{false};
+}  // namespace
+
 namespace detail {
 
+// Never destroyed: threads that outlive main() may still post to the queue.
 GuiState& state() {
-  static GuiState s;
+  static GuiState& s = *new GuiState;
   return s;
 }
 
@@ -58,6 +65,7 @@ void free_destroyed_windows() {
 void wake_gui() { backend::wake_current(); }
 
 void queue_item(const QueueItem& item) {
+  if (g_closed.load(std::memory_order_acquire)) return;
   state().queue.push(item);
   if (!on_gui_thread()) detail::wake_gui();
 }
@@ -203,6 +211,7 @@ void wait_for_work() {
 }  // namespace
 
 void init() {
+  g_closed.store(false, std::memory_order_release);
   auto& st = state();
   st.gui_thread = std::this_thread::get_id();
   st.gui_thread_known.store(true, std::memory_order_release);
@@ -380,6 +389,11 @@ void advance_virtual(int64_t ms) {
     wait_for_work();
   }
   st.pump_target = previous;
+}
+
+void shut_down() {
+  g_closed.store(true, std::memory_order_release);
+  backend::shut_down();
 }
 
 void reset() {

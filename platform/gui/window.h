@@ -250,6 +250,13 @@ bool is_window(const Window* w);
 void set_quit_handler(std::function<void()> handler);
 void request_quit();
 
+// The end of the program, on the GUI thread once its loop has returned and after the program
+// has stopped the threads it started: destroys the backend while everything it uses still
+// exists. Threads that cannot be stopped (a script reader blocked on its input, the
+// single-instance listener) may go on calling into the window system until the process is
+// gone; their messages and wakes are dropped. init() and backend::install open it again.
+void shut_down();
+
 // Virtual time only: moves the clock on by ms, running every timer that falls due on the way,
 // each followed by the queue and the paints it caused, as the automation `wait` does.
 void advance_virtual(int64_t ms);
