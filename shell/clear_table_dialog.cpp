@@ -1,0 +1,51 @@
+// The clear-table question of the status chart: Yes deletes the short-term data log.
+#include "logging/short_term_log.h"
+#include "platform/gui/dialog.h"
+#include "resources/display_settings_dialogs.h"
+#include "shell/settings_dialogs.h"
+#include "shell/window_classes.h"
+
+namespace corvex::shell {
+
+namespace {
+
+namespace gui = platform::gui;
+namespace res = resources;
+
+constexpr int kCaptionString = 373;  // "CLEAR TABLE"
+constexpr int kYesString = 134;
+constexpr int kNoString = 135;
+
+}  // namespace
+
+intptr_t clear_table_procedure(gui::Window& dialog, const gui::Message& m) {
+  switch (m.kind) {
+    case gui::MessageKind::InitDialog:
+      localize_text(&dialog, kCaptionString);
+      return 1;
+    case gui::MessageKind::DrawItem: {
+      const auto& item = *reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
+      draw_settings_key(item, item.id == res::kClearTableYes ? kYesString : kNoString);
+      return 1;
+    }
+    case gui::MessageKind::Command: {
+      const int id = gui::command_id(m);
+      if (id != res::kClearTableYes && id != res::kClearTableNo) return 0;
+      if (id == res::kClearTableYes) {
+        logging::clear_short_term_log();
+        gui::invalidate_class(AVERAGE_VALUES_WINDOW);
+      }
+      gui::end_dialog(&dialog, id);
+      return 1;
+    }
+    default:
+      return 0;
+  }
+}
+
+intptr_t open_clear_table_dialog(gui::Window* owner) {
+  res::register_display_settings_dialog_templates();
+  return gui::dialog_box(res::kClearTableDialog, owner, &clear_table_procedure);
+}
+
+}  // namespace corvex::shell
