@@ -19,8 +19,47 @@ namespace {
 
 std::error_code last_error() { return std::error_code(errno, std::generic_category()); }
 
-// Copies one file with plain reads and writes, so that a failed write reports its own cause
-// (a full disk as "No space left on device", not a generic input/output error).
+enum class KernelCopy { Done, Unsupported, Failed };
+
+// Lets the kernel copy the rest of `in` to `out` without a round trip through this process.
+// Unsupported (nothing written) where the disks do not allow it; Failed with errno set.
+KernelCopy kernel_copy(int in, int out) {
+  bool copied_any = false;
+  for (;;) {
+    const ssize_t put = ::copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
+    if (put > 0) {
+      copied_any = true;
+    } else if (put == 0) {
+      return copied_any ? KernelCopy::Done : KernelCopy::Unsupported;
+    } else if (errno != EINTR) {
+      const bool unsupported =
+          errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP;
+      return unsupported && !copied_any ? KernelCopy::Unsupported : KernelCopy::Failed;
+    }
+  }
+}
+
+// Copies the rest of `in` to `out` with plain reads and writes.
+std::error_code plain_copy(int in, int out) {
+  std::vector<char> buffer(64 * 1024);
+  for (;;) {
+    const ssize_t got = ::read(in, buffer.data(), buffer.size());
+    if (got == 0) return {};
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return last_error();
+    }
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = ::write(out, buffer.data() + done, size_t(got - done));
+      if (put > 0) done += put;
+      else if (put == 0) return std::make_error_code(std::errc::no_space_on_device);
+      else if (errno != EINTR) return last_error();
+    }
+  }
+}
+
+// Copies one file so that a failure reports its own cause (a full disk as "No space left on
+// device", not as a generic input/output error).
 std::error_code copy_one_file(const fs::path& from, const fs::path& to) {
   const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return last_error();
@@ -31,18 +70,10 @@ std::error_code copy_one_file(const fs::path& from, const fs::path& to) {
     return ec;
   }
   std::error_code ec;
-  std::vector<char> buffer(64 * 1024);
-  for (ssize_t got; !ec && (got = ::read(in, buffer.data(), buffer.size())) != 0;) {
-    if (got < 0) {
-      if (errno != EINTR) ec = last_error();
-      continue;
-    }
-    for (ssize_t done = 0; !ec && done < got;) {
-      const ssize_t put = ::write(out, buffer.data() + done, size_t(got - done));
-      if (put > 0) done += put;
-      else if (put == 0) ec = std::make_error_code(std::errc::no_space_on_device);
-      else if (errno != EINTR) ec = last_error();
-    }
+  switch (kernel_copy(in, out)) {
+    case KernelCopy::Done: break;
+    case KernelCopy::Unsupported: ec = plain_copy(in, out); break;
+    case KernelCopy::Failed: ec = last_error(); break;
   }
   if (::close(out) != 0 && !ec) ec = last_error();
   ::close(in);
