@@ -181,6 +181,17 @@ TEST_F(GraphLogTest, AWindowAcrossTheFileBoundaryReadsOlderThenNewer) {
   EXPECT_EQ(values(kTraceDryerGrainTemp, {0, 1, 359}), (std::vector<int>{7, 1, 1}));
 }
 
+TEST_F(GraphLogTest, AFolderThatCannotBeMadeLosesTheRecordAndLoggingResumesLater) {
+  write_file(folder(), "a file where the folder should be");
+  const DryerSampleRecord r = to_record(sample_bytes(1, 2, 3, 4, 5, 6));
+  EXPECT_FALSE(append_graph_record(r));
+  EXPECT_EQ(load_graph_window(graph_window(), 0, 0), GraphLoad::Loaded);
+  EXPECT_EQ(graph_available_hours(), 0);
+  fs::remove(folder());
+  EXPECT_TRUE(append_graph_record(r));
+  EXPECT_EQ(names_in(folder()), std::vector<std::string>{kDay14});
+}
+
 TEST_F(GraphLogTest, NothingOnDiskLoadsZeros) {
   graph_window().points[kTraceMoistureIn][359] = {359, 99};
   ASSERT_EQ(load_graph_window(graph_window(), 0, 0), GraphLoad::Loaded);
