@@ -127,6 +127,9 @@ class TestController {
 
   const std::string& port() const { return slave_name_; }
 
+  // A silent controller takes the display's frames and answers none.
+  void set_silent(bool silent) { silent_.store(silent); }
+
   void set(int offset, uint8_t value) {
     std::lock_guard lock(mutex_);
     status_[size_t(offset)] = value;
@@ -211,7 +214,7 @@ class TestController {
           std::lock_guard lock(mutex_);
           frames_.push_back(std::move(f));
         }
-        answer();
+        if (!silent_) answer();
       }
     }
   }
@@ -221,6 +224,7 @@ class TestController {
   std::string slave_name_;
   std::thread thread_;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> silent_{false};
   std::mutex mutex_;
   std::array<uint8_t, 329> status_{};
   std::vector<SentFrame> frames_;
@@ -437,6 +441,59 @@ TEST(OperatorChange, PlenumSetpointGoesOutUntilTheControllerReportsIt) {
   // Compared as booleans: a failure need not print two PNG files.
   EXPECT_TRUE(p == a) << "the temperature screen changed before the controller took the value";
   EXPECT_TRUE(c != a) << "the temperature screen did not show the new value";
+}
+
+// A full-screen screen covers the warning window, so nothing paints it; the link must still be
+// resynchronised, and the window must show the lost link once it is uncovered.
+TEST(OperatorChange, SilentControllerWithTempsOpenIsAskedToResynchronise) {
+  TempDir dir;
+  TestController controller;
+  ASSERT_FALSE(controller.port().empty());
+  controller.set(69, 180);
+  Display display(dir.path() + "/disk", controller.port());
+  bool linked = false;
+  for (int i = 0; i < 50 && !linked; ++i) {
+    linked = display.readout("mirror")["69"] == "b4";
+    if (!linked) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_TRUE(linked) << "no status frame was decoded";
+  ASSERT_TRUE(display.ok("click TEMPS"));
+  controller.set_silent(true);
+
+  // The lost-link warning: the 100 ms tick shows the (covered) warning window.
+  auto warning_shown = [&] {
+    for (const std::string& l : display.command("windows"))
+      if (l.find("WARNING_WINDOW") != std::string::npos) return true;
+    return false;
+  };
+  Clock::time_point warned{};
+  for (int i = 0; i < 300 && warned == Clock::time_point{}; ++i) {
+    if (warning_shown()) warned = Clock::now();
+    else std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_NE(warned, Clock::time_point{}) << "the link was never reported lost";
+  ASSERT_TRUE(controller.wait_frames(14, 10000));
+
+  const std::vector<SentFrame> frames = controller.frames();
+  const Bytes resync{0x06, 0x00, 0x02, 0x10};
+  const Bytes poll{0x07, 0x00, 0x00, 0x00, 0x00, 0x91, 0xC0};
+  size_t first = 0;
+  while (first < frames.size() && frames[first].bytes != resync) ++first;
+  ASSERT_LT(first + 8, frames.size()) << "no ResyncFrame, or too few frames after it";
+  EXPECT_LT(frames[first].at - warned, std::chrono::milliseconds(1000));
+  for (size_t i = first + 1; i <= first + 8; ++i)
+    EXPECT_EQ(frames[i].bytes, poll) << "frame " << i - first << " after the resync";
+
+  // Back on the main screen (the temperature screen's return button leads through the setup
+  // screen) the window is uncovered and says the link is lost.
+  ASSERT_TRUE(display.ok("click 37123"));
+  ASSERT_TRUE(display.ok("click SCREEN_EXIT_BUTTON"));
+  ASSERT_TRUE(display.ok("wait 300"));
+  bool caption = false;
+  for (const std::string& l : display.command("windows"))
+    if (l.find("WARNING_WINDOW") != std::string::npos)
+      caption = l.find("\" CONNECTION TO DRYER LOST!\"") != std::string::npos;
+  EXPECT_TRUE(caption) << "the uncovered warning window keeps an old caption";
 }
 
 }  // namespace
