@@ -278,7 +278,9 @@ class Display {
 
   // Sends one command and returns its answer lines; the last is "ok" or "error: ...", or empty
   // when the display did not answer in time.
-  std::vector<std::string> command(const std::string& line, int timeout_ms = 5000) {
+  // The limit is generous: a loaded machine (a parallel build, the sanitizers) can take seconds
+  // to answer, and an answer that comes late would be read as the next command's.
+  std::vector<std::string> command(const std::string& line, int timeout_ms = 30000) {
     const std::string text = line + "\n";
     if (write(to_, text.data(), text.size()) != ssize_t(text.size())) return {};
     std::vector<std::string> answer;
