@@ -40,7 +40,7 @@ TickDuties& duties() {
 
 // What one hold gesture restarts: the set time it shows and copies (minutes at `set_time`,
 // seconds after it) into the remaining-time slots of its companion write.
-struct BatchHoldSpec {
+struct BatchHoldRule {
   int button_id;
   int second_button_id;  // 0 when the gesture has one button
   int format_string;     // the question when button_id is held
@@ -50,12 +50,13 @@ struct BatchHoldSpec {
   PendingWrite write;
 };
 
-constexpr BatchHoldSpec kBatchHolds[kBatchHoldCount] = {
-    {kBatchDryButtonId, kBatchHiHeatButtonId, 513, 514, link::kDryTimeSet, link::kDryTimeLeft,
-     PendingWrite::k9},
+constexpr BatchHoldRule kBatchHolds[kBatchHoldCount] = {
+    {kBatchDryButtonId, kBatchHiHeatButtonId, 513, 514, link::kDryTimeSet,
+     link::kDryTimeLeft, PendingWrite::k9},
     {kBatchLoHeatButtonId, 0, 516, 0, link::kLoHeatTimeSet, link::kLoHeatTimeLeft,
      PendingWrite::k252},
-    {kBatchCoolButtonId, 0, 517, 0, link::kCoolTimeSet, link::kCoolTimeLeft, PendingWrite::k14},
+    {kBatchCoolButtonId, 0, 517, 0, link::kCoolTimeSet, link::kCoolTimeLeft,
+     PendingWrite::k14},
     {kBatchUnloadButtonId, 0, 518, 0, link::kUnloadTimeSet, link::kUnloadTimeLeft,
      PendingWrite::k19},
 };
@@ -71,17 +72,17 @@ void show_child(const char* window_class, int id, bool show) {
 }
 
 // Asks whether to restart the phase timer; Yes sends its set time as the time left.
-void ask_batch_restart(gui::Window* owner, const BatchHoldSpec& spec, int format_string) {
+void ask_batch_restart(gui::Window* owner, const BatchHoldRule& rule, int format_string) {
   const std::string text =
-      batch_hold_question(format_string, link::mirror_byte(spec.set_time),
-                          link::mirror_byte(uint16_t(spec.set_time + 1)));
+      batch_hold_question(format_string, link::mirror_byte(rule.set_time),
+                          link::mirror_byte(uint16_t(rule.set_time + 1)));
   const std::string caption = texts::localized_text(kBatchQuestionCaptionString);
   const int answer =
       gui::message_box(owner, text, caption, gui::kMbYesNo | gui::kMbIconQuestion);
   if (answer != gui::kIdYes) return;
-  link::raise_write(spec.write,
-                    {{spec.time_left, link::mirror_byte(spec.set_time)},
-                     {uint16_t(spec.time_left + 1), link::mirror_byte(uint16_t(spec.set_time + 1))}});
+  link::raise_write(rule.write,
+                    {{rule.time_left, link::mirror_byte(rule.set_time)},
+                     {uint16_t(rule.time_left + 1), link::mirror_byte(uint16_t(rule.set_time + 1))}});
 }
 
 }  // namespace
@@ -145,14 +146,14 @@ void step_batch_holds(gui::Window* owner) {
   gui::Window* screen = gui::find_window_by_class(BATCH_DRYING_WINDOW);
   if (screen == nullptr || !screen->is_visible()) return;
   for (size_t i = 0; i < size_t(kBatchHoldCount); ++i) {
-    const BatchHoldSpec& spec = kBatchHolds[i];
+    const BatchHoldRule& rule = kBatchHolds[i];
     uint32_t& countdown = duties().batch_hold[i];
-    const bool first_held = child_held(screen, spec.button_id);
-    if (!first_held && !child_held(screen, spec.second_button_id)) {
+    const bool first_held = child_held(screen, rule.button_id);
+    if (!first_held && !child_held(screen, rule.second_button_id)) {
       countdown = 1;
     } else if (countdown == 0) {
       countdown = 1;
-      ask_batch_restart(owner, spec, first_held ? spec.format_string : spec.second_format_string);
+      ask_batch_restart(owner, rule, first_held ? rule.format_string : rule.second_format_string);
     } else {
       countdown = 0;
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "link/command_builder.h"
 #include "link/status_bytes.h"
 #include "platform/gui/message_box.h"
 #include "shell/window_classes.h"
@@ -51,6 +52,14 @@ std::string centre_of(gui::Window* screen, int id) {
   return std::to_string((r.left + r.right) / 2) + " " + std::to_string((r.top + r.bottom) / 2);
 }
 
+// The command frame the builder makes now, without its CRC: length, record count, records.
+std::vector<uint8_t> command_frame() {
+  std::vector<uint8_t> buffer(link::kTransmitBufferBytes);
+  if (!link::build_command_frame(buffer.data())) return {};
+  buffer.resize(size_t(buffer[0]) - 2);
+  return buffer;
+}
+
 class TickDutiesTest : public SetupTest {
  protected:
   void SetUp() override {
@@ -74,9 +83,11 @@ class TickDutiesTest : public SetupTest {
 // ---- Batch drying timers ----
 
 TEST_F(TickDutiesTest, HeldCoolButtonAsksOnSecondTickAndYesRestartsTheTimer) {
-  gui::Window* batch = make_screen(BATCH_DRYING_WINDOW, owner,
-                                   {kBatchHiHeatButtonId, kBatchLoHeatButtonId, kBatchDryButtonId,
-                                    kBatchCoolButtonId, kBatchUnloadButtonId});
+  gui::Window* batch =
+      make_screen(BATCH_DRYING_WINDOW, owner,
+                  {kBatchHiHeatButtonId, kBatchLoHeatButtonId,
+                   kBatchDryButtonId, kBatchCoolButtonId,
+                   kBatchUnloadButtonId});
   set_mirror(16, 20);  // COOL set to 20:05
   set_mirror(17, 5);
   set_mirror(14, 3);   // 3:41 left
@@ -97,18 +108,23 @@ TEST_F(TickDutiesTest, HeldCoolButtonAsksOnSecondTickAndYesRestartsTheTimer) {
   EXPECT_EQ(desired(14), 20);
   EXPECT_EQ(desired(15), 5);
   EXPECT_EQ(raised_writes(), std::vector<std::string>{"14"});
+  // The next command frame carries node 0, parameter 14, two bytes: 20 minutes, 5 seconds.
+  EXPECT_EQ(command_frame(), (std::vector<uint8_t>{9, 1, 0x00, 14, 2, 20, 5}));
 }
 
 TEST_F(TickDutiesTest, EachButtonAsksItsOwnQuestionAndRaisesItsOwnWrite) {
-  gui::Window* batch = make_screen(BATCH_DRYING_WINDOW, owner,
-                                   {kBatchHiHeatButtonId, kBatchLoHeatButtonId, kBatchDryButtonId,
-                                    kBatchCoolButtonId, kBatchUnloadButtonId});
+  gui::Window* batch =
+      make_screen(BATCH_DRYING_WINDOW, owner,
+                  {kBatchHiHeatButtonId, kBatchLoHeatButtonId,
+                   kBatchDryButtonId, kBatchCoolButtonId,
+                   kBatchUnloadButtonId});
   const uint8_t times[][2] = {{11, 60}, {12, 0}, {254, 45}, {255, 30}, {21, 10}, {22, 1}};
   for (const auto& t : times) set_mirror(t[0], t[1]);
   start_ticks();
   const int question = add_probe(modal_text);
   std::string script;
-  for (int id : {kBatchDryButtonId, kBatchHiHeatButtonId, kBatchLoHeatButtonId, kBatchUnloadButtonId}) {
+  for (int id : {kBatchDryButtonId, kBatchHiHeatButtonId,
+                 kBatchLoHeatButtonId, kBatchUnloadButtonId}) {
     // Each press starts with the countdown at 1 again, so each asks on its second tick.
     script += "down " + centre_of(batch, id) + "\nwait 2000\nprobe " + std::to_string(question) +
               "\nclick " + (id == kBatchLoHeatButtonId ? "No" : "Yes") + "\nup\n";
@@ -125,10 +141,12 @@ TEST_F(TickDutiesTest, EachButtonAsksItsOwnQuestionAndRaisesItsOwnWrite) {
   EXPECT_EQ(desired(20), 1);
   EXPECT_EQ(desired(252), 0) << "No leaves LO HEAT alone";
   EXPECT_EQ(raised_writes(), (std::vector<std::string>{"9", "19"}));
+  EXPECT_EQ(command_frame(), (std::vector<uint8_t>{14, 2, 0x00, 9, 2, 60, 0, 0x00, 19, 2, 10, 1}));
 }
 
 TEST_F(TickDutiesTest, HoldCountdownTogglesWhileHeldAndResetsOnRelease) {
-  gui::Window* batch = make_screen(BATCH_DRYING_WINDOW, owner, {kBatchCoolButtonId});
+  gui::Window* batch =
+      make_screen(BATCH_DRYING_WINDOW, owner, {kBatchCoolButtonId});
   gui::inject_pointer_down(centre(batch, kBatchCoolButtonId));
   step_batch_holds(owner);
   EXPECT_EQ(batch_hold_countdown(BatchHold::Cool), 0u);
@@ -224,7 +242,8 @@ TEST_F(TickDutiesTest, HistoryHoldCountsDownWhileButton1107IsHeld) {
 TEST_F(TickDutiesTest, SetupControlsFollowSwitchesAndDryerType) {
   gui::Window* extended = make_screen(EXTENDED_SETUP_SELECTION_WINDOW_NEW, owner,
                                       {kExtendedAuxControlId, kExtendedManualControlId});
-  gui::Window* setup = make_screen(SETUP_SELECTION_WINDOW, owner, {kSetupNonNumericControlId});
+  gui::Window* setup =
+      make_screen(SETUP_SELECTION_WINDOW, owner, {kSetupNonNumericControlId});
   struct Case {
     uint8_t switches;  // status byte 183
     uint8_t type;      // status byte 225
