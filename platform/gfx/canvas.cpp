@@ -4,6 +4,7 @@
 #include "platform/gfx/canvas.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -137,8 +138,10 @@ Canvas::Canvas(Bitmap& target) : target_(target), clip_(target.rect()) {}
 // Pushes the clip rectangle and origin.
 void Canvas::save() { stack_.push_back({clip_, origin_}); }
 
-// Pops the last saved clip and origin; an unbalanced restore keeps the current state.
+// Pops the last saved clip and origin. A restore without its save is a programming error: it
+// asserts, and where assertions are off it keeps the current state.
 void Canvas::restore() {
+  assert(!stack_.empty() && "Canvas::restore without a matching save");
   if (stack_.empty()) return;
   clip_ = stack_.back().clip;
   origin_ = stack_.back().origin;

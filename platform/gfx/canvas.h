@@ -53,9 +53,11 @@ class Canvas {
   Bitmap& target() { return target_; }
 
   // Clip and origin stack. clip() narrows the clip to r (in current coordinates);
-  // translate() moves the origin.
+  // translate() moves the origin. Prefer CanvasState, which cannot leave the stack unbalanced.
   void save();
   void restore();
+  // How many saves are waiting for their restore.
+  size_t saved_depth() const { return stack_.size(); }
   void clip(const Rect& r);
   void translate(int dx, int dy);
   // The clip rectangle in current coordinates.
@@ -107,6 +109,19 @@ class Canvas {
   void record_line(std::string_view text, const Rect& box) const;
   void forget_runs_under(const Rect& area) const;
   void replay_runs(const Bitmap& src, const Rect& src_rect, Point dst) const;
+};
+
+// Saves the canvas's clip and origin and restores them at the end of the scope:
+//   { CanvasState saved(canvas); canvas.clip(cell); ... }
+class CanvasState {
+ public:
+  explicit CanvasState(Canvas& canvas) : canvas_(canvas) { canvas_.save(); }
+  ~CanvasState() { canvas_.restore(); }
+  CanvasState(const CanvasState&) = delete;
+  CanvasState& operator=(const CanvasState&) = delete;
+
+ private:
+  Canvas& canvas_;
 };
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 // The automation protocol: a reader thread collects command lines; the GUI thread carries them
 // out one at a time whenever a message loop has nothing else to do, so commands work the same
-// inside a modal dialog.
+// inside a modal dialog. The automation is an ordinary client of the loops: it gives them its
+// idle work and its deadlines, and queues its input like any other source, followed by a call
+// that tells it the loop has dispatched that input.
 #include "platform/gui/automation.h"
 
 #include <cctype>
@@ -24,12 +26,6 @@
 namespace platform::gui {
 
 namespace {
-bool never_checked(Window*) { return false; }
-}  // namespace
-
-bool (*control_checked)(Window*) = &never_checked;
-
-namespace {
 
 using detail::QueueItem;
 
@@ -48,9 +44,19 @@ struct Automation {
   std::function<void(std::string_view)> sink;
 };
 
-// Never destroyed: a reader thread blocked on standard input may outlive main().
+bool serve();
+int64_t real_deadline();
+int64_t virtual_target();
+void forget();
+
+// Never destroyed: a reader thread blocked on standard input may outlive main(). The loops
+// serve it from its first use on, which is on the GUI thread (a command is registered or a
+// script started before any reader thread exists).
 Automation& automation() {
-  static Automation& a = *new Automation;
+  static Automation& a = []() -> Automation& {
+    detail::add_loop_client({&serve, &real_deadline, &virtual_target, &forget});
+    return *new Automation;
+  }();
   return a;
 }
 
@@ -147,15 +153,23 @@ Window* lookup(const ClickTarget& t) {
   return find_control(desktop(), t);
 }
 
+void input_dispatched(intptr_t) {
+  Automation& a = automation();
+  if (a.outstanding_input > 0) --a.outstanding_input;
+}
+
+// Queues touch input; the command answers once the loop has dispatched it (and whatever modal
+// loop it opened has come to rest).
 void queue_input(QueueItem::Kind kind, Point p) {
+  detail::queue_item(detail::make_item(kind, {.point = p}));
   ++automation().outstanding_input;
-  detail::queue_item(detail::make_item(kind, {.point = p, .from_automation = true}));
+  detail::queue_call(&input_dispatched, 0);
+  automation().phase = Phase::AwaitInput;
 }
 
 void start_tap(Point p) {
   queue_input(QueueItem::Kind::PointerDown, p);
   queue_input(QueueItem::Kind::PointerUp, p);
-  automation().phase = Phase::AwaitInput;
 }
 
 void command_click(std::string_view args) {
@@ -228,10 +242,8 @@ void execute(std::string_view line) {
   } else if (word == "down") {
     if (!parse_point(args, &p, &reason)) return answer_error(reason);
     queue_input(QueueItem::Kind::PointerDown, p);
-    automation().phase = Phase::AwaitInput;
   } else if (word == "up") {
     queue_input(QueueItem::Kind::PointerUp, pointer_position());
-    automation().phase = Phase::AwaitInput;
   } else if (word == "click") {
     command_click(args);
   } else if (word == "wait") {
@@ -323,7 +335,7 @@ void describe(Window& parent, int depth, std::string& out) {
            std::to_string(r.top) + " " + std::to_string(r.width()) + " " +
            std::to_string(r.height());
     if (w.is_enabled()) out += " enabled";
-    if (control_checked != nullptr && control_checked(&w)) out += " checked";
+    if (button_shows_checked(&w)) out += " checked";
     if (pressed_window() == &w && r.contains(pointer_position())) out += " pressed";
     if (detail::modal_running_for(&w)) out += " modal";
     out += " \"" + detail::escaped_text(w.text()) + "\"\n";
@@ -363,13 +375,9 @@ void read_lines(FILE* f) {
   detail::wake_gui();
 }
 
-}  // namespace
-
-namespace detail {
-
 // Finishes the running command when its time has come, else starts the next line; returns
 // whether it did anything.
-bool automation_service() {
+bool serve() {
   Automation& a = automation();
   switch (a.phase) {
     case Phase::AwaitInput:
@@ -393,22 +401,17 @@ bool automation_service() {
   return false;
 }
 
-int64_t automation_deadline() {
+int64_t real_deadline() {
   const Automation& a = automation();
   return a.phase == Phase::RealWait ? a.target : INT64_MAX;
 }
 
-int64_t automation_virtual_target() {
+int64_t virtual_target() {
   const Automation& a = automation();
   return a.phase == Phase::VirtualWait ? a.target : -1;
 }
 
-void automation_input_taken() {
-  Automation& a = automation();
-  if (a.outstanding_input > 0) --a.outstanding_input;
-}
-
-void reset_automation() {
+void forget() {
   Automation& a = automation();
   {
     std::lock_guard lock(a.mutex);
@@ -418,10 +421,9 @@ void reset_automation() {
   }
   a.phase = Phase::Idle;
   a.outstanding_input = 0;
-  reset_window_texts();
 }
 
-}  // namespace detail
+}  // namespace
 
 void register_automation_command(std::string_view name, AutomationHandler handler) {
   automation().commands[std::string(name)] = std::move(handler);

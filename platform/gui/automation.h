@@ -24,9 +24,6 @@
 
 namespace platform::gui {
 
-// Whether a control shows as checked in `windows`; the controls fill it in. Defaults to false.
-extern bool (*control_checked)(Window*);
-
 // A command the program adds (mirror, desired, pending, sim). It gets the text after the
 // command word; it returns the answer lines (separated by '\n', none when empty), or with
 // *ok set to false the reason of the error.

@@ -101,7 +101,7 @@ void paint_push_button(Window& w, Canvas& canvas, bool pressed) {
 void paint_owner_drawn(Window& w, Canvas& canvas, bool pressed) {
   DrawItemContext context{&w, w.id(), &canvas, w.client_rect(), pressed, !w.is_enabled()};
   if (Window* parent = w.parent()) {
-    send_message(parent, {MessageKind::DrawItem, w.id(), reinterpret_cast<intptr_t>(&context)});
+    send_message(parent, draw_item_message(context));
   }
   if (pressed && (w.style() & control_style::kOwnerDrawsPressed) == 0) {
     invert_area(canvas, w.client_rect());
@@ -247,7 +247,7 @@ intptr_t button_procedure(Window& w, const Message& m) {
       if (kind_of(w) == control_style::kGroupBox) return 1;
       break;
     case MessageKind::Paint:
-      paint_button(w, *reinterpret_cast<const PaintContext*>(m.lparam));
+      paint_button(w, paint_context(m));
       return 0;
     case MessageKind::PointerDown:
     case MessageKind::PointerMove:

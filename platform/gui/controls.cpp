@@ -2,10 +2,9 @@
 // one press, the 3-D edges, and the way they tell their parent.
 #include "platform/gui/controls.h"
 
-#include <atomic>
 #include <cctype>
 
-#include "platform/gui/automation.h"
+#include "platform/gui/gui_internal.h"
 
 namespace platform::gui {
 
@@ -17,14 +16,6 @@ void register_list_box_class();
 void register_list_view_class();
 void register_progress_class();
 
-namespace {
-
-std::atomic<uint32_t> g_press_count{0};
-
-bool automation_checked(Window* w) { return button_shows_checked(w); }
-
-}  // namespace
-
 // Registers each class that is not there yet, so that a class a test or the program replaced
 // is not overwritten behind its back and a second call costs nothing.
 void register_controls() {
@@ -34,7 +25,6 @@ void register_controls() {
   if (!class_registered(kListBoxClass)) register_list_box_class();
   if (!class_registered(kListViewClass)) register_list_view_class();
   if (!class_registered(kProgressClass)) register_progress_class();
-  control_checked = &automation_checked;
 }
 
 // Returns whether two class names are the same, ignoring case as the panel's window manager
@@ -60,9 +50,13 @@ bool control_pressed(const Window* w) {
 }
 
 // Returns the number of presses begun on controls so far.
-uint32_t control_press_count() { return g_press_count.load(std::memory_order_relaxed); }
+uint32_t control_press_count() {
+  return detail::state().control_presses.load(std::memory_order_relaxed);
+}
 
-void count_control_press() { g_press_count.fetch_add(1, std::memory_order_relaxed); }
+void count_control_press() {
+  detail::state().control_presses.fetch_add(1, std::memory_order_relaxed);
+}
 
 // Returns the pointer message's point relative to the client area; the core delivers it in
 // window coordinates, which differ from the client's by the frame.

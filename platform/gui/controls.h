@@ -22,8 +22,7 @@ inline constexpr std::string_view kListBoxClass = "LISTBOX";
 inline constexpr std::string_view kListViewClass = "LISTVIEW";
 inline constexpr std::string_view kProgressClass = "PROGRESS";
 
-// Registers the control classes; calling it again changes nothing. It also lets the automation
-// report the buttons drawn checked.
+// Registers the control classes; calling it again changes nothing.
 void register_controls();
 
 // True when the window is of that class; class names compare without regard to case.
@@ -232,11 +231,37 @@ Point pointer_point(const Window& w, const Message& m);
 // Tells the parent about a control: Command with the control's id and the notification.
 void notify_parent_command(Window& control, int notification);
 
-// Lists keep a vertical scroll bar as a child of their own, shown only while the rows do not
-// fit. place_inner_scroll_bar creates it on first need, places it at r and sets it from info;
-// a null info hides it. scrolled_top turns its VScroll message into the new first row.
+// The scrolling of list boxes and list views: rows of one height laid out in `area` (the
+// list's client coordinates) from the first row in view, `top`, and a vertical scroll bar the
+// list keeps as a child of its own at the right of the area, shown only while the rows do not
+// fit. The list sets `area` and `row_height` before each call.
 constexpr int kInnerScrollBarWidth = 26;
-void place_inner_scroll_bar(Window& control, Window*& bar, const Rect& r, const ScrollInfo* info);
-int scrolled_top(const Message& m, int top, int page);
+struct ListScroll {
+  Rect area;
+  int row_height = 1;
+  int top = 0;
+  Window* bar = nullptr;
+
+  // Whole rows that fit in the area (at least one).
+  int page() const;
+  // The area without the bar while it shows: where the rows are drawn.
+  Rect rows_rect() const;
+  // Keeps the first row in range so that the last page ends with the last of `count` rows,
+  // shows or hides the bar to match, and repaints the list.
+  void refresh(Window& list, int count);
+  // Takes a VScroll message of the bar: moves the first row as it asks, then refreshes.
+  void scroll(Window& list, const Message& m, int count);
+  // Scrolls as little as needed to bring the row into view, then refreshes.
+  void ensure_visible(Window& list, int row, int count);
+  int row_at(Point p, int count) const;
+  Rect row_rect(int index, int count) const;
+  // Calls f(index, row rectangle) for every row in view, first row first.
+  template <class F>
+  void for_each_visible(int count, F&& f) const {
+    const Rect rows = rows_rect();
+    for (int i = top, y = rows.top; i < count && y < rows.bottom; ++i, y += row_height)
+      f(i, Rect{rows.left, y, rows.right, y + row_height});
+  }
+};
 
 }  // namespace platform::gui

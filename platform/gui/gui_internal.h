@@ -3,6 +3,7 @@
 // and platform/backend includes this.
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -45,10 +46,10 @@ struct QueueItem {
   enum class Kind : uint8_t {
     Message, PointerDown, PointerUp, PointerMove,
     Show, Enable, Invalidate, InvalidateClass, ShowClass,
+    Call,                    // call(call_arg), in turn with everything queued around it
   };
   Kind kind = Kind::Message;
   bool flag = false;         // show / enable / whole client area
-  bool from_automation = false;
   Erase erase = Erase::Yes;
   Window* window = nullptr;
   uint64_t serial = 0;       // 0: queued off the GUI thread, checked by address only
@@ -56,6 +57,8 @@ struct QueueItem {
   Message message{};
   Rect rect{};
   Point point{};
+  void (*call)(intptr_t) = nullptr;
+  intptr_t call_arg = 0;
 };
 
 struct ItemFields {
@@ -65,7 +68,6 @@ struct ItemFields {
   Rect rect{};
   int class_index = -1;
   Point point{};
-  bool from_automation = false;
 };
 inline QueueItem make_item(QueueItem::Kind kind, const ItemFields& f) {
   QueueItem item;
@@ -76,7 +78,6 @@ inline QueueItem make_item(QueueItem::Kind kind, const ItemFields& f) {
   item.rect = f.rect;
   item.class_index = f.class_index;
   item.point = f.point;
-  item.from_automation = f.from_automation;
   return item;
 }
 
@@ -99,6 +100,43 @@ struct ModalFrame {
   Window* window = nullptr;
   bool done = false;
   intptr_t result = 0;
+};
+
+// A timer of set_timer.
+struct Timer {
+  Window* window = nullptr;
+  int id = 0;
+  int period_ms = 1;
+  int64_t due = 0;
+  TimerRoutine routine = nullptr;
+  bool running = false;  // its routine is on the stack (say, inside a message box it opened)
+  uint64_t armed = 0;    // arming order: timers due at the same moment fire in this order
+};
+
+// A window of the paint pass, in z-order.
+struct PaintEntry {
+  Window* window;
+  Rect visible;
+  bool opaque;   // erases all of itself when exposed, so it hides what lies under it
+};
+
+// The press the hold repeat counts: compared with the core's pressed window, never
+// dereferenced unless it is that window.
+struct HoldCount {
+  const Window* window = nullptr;
+  uint32_t press = 0;
+  int ticks = 0;
+};
+
+// Something besides the window system that the loops serve, as the automation is: idle work
+// done one piece per turn when a loop has nothing else to do, a real-time deadline the loops
+// wake for, a virtual time they move the clock towards, and what reset() forgets. Any of them
+// may be null.
+struct LoopClient {
+  bool (*idle)() = nullptr;               // returns whether it did something
+  int64_t (*deadline)() = nullptr;        // INT64_MAX when none
+  int64_t (*virtual_target)() = nullptr;  // -1 when none
+  void (*reset)() = nullptr;
 };
 
 struct GuiState {
@@ -130,6 +168,30 @@ struct GuiState {
 
   // Virtual time target of advance_virtual (-1: none).
   int64_t pump_target = -1;
+  std::vector<LoopClient> loop_clients;  // kept across reset()
+
+  // Window classes. A window keeps its class by index, and a deque keeps every class where it
+  // is when more are registered; the mutex lets other threads look classes up by name
+  // (invalidate_class) while the GUI thread registers one.
+  std::mutex class_mutex;
+  std::deque<WindowClass> classes;
+
+  // Few timers exist (three in the program, a handful in dialogs), so a plain vector serves.
+  std::vector<Timer> timers;
+  uint64_t timer_arm_count = 0;
+
+  // The screen and the paint pass. The pass reuses its lists, so painting does not allocate
+  // once they have grown; `painting` counts the erases and paints on the stack.
+  Bitmap framebuffer{kScreenWidth, kScreenHeight, colors::kBlack};
+  Canvas screen_canvas{framebuffer};
+  std::vector<PaintEntry> paint_order;
+  std::vector<Rect> paint_damage;
+  int painting = 0;
+
+  // Controls: the presses begun on them so far (read from any thread), and the one the hold
+  // repeat is counting.
+  std::atomic<uint32_t> control_presses{0};
+  HoldCount hold;
 };
 
 GuiState& state();
@@ -143,6 +205,10 @@ struct DispatchScope {
   DispatchScope& operator=(const DispatchScope&) = delete;
 };
 void free_destroyed_windows();
+
+// Refuses, with an assertion, a modal loop or a change of the window tree while a paint runs;
+// returns true when the caller must not go on.
+bool refused_while_painting(const char* what);
 
 // window.cpp
 bool is_alive(const Window* w);
@@ -175,6 +241,11 @@ void reset_painting();
 // message_loop.cpp
 void wake_gui();
 void queue_item(const QueueItem& item);
+// Queues a call of fn(arg) on the GUI thread, behind everything queued before it: whoever queued
+// input learns this way when the loop has dispatched it. Thread-safe.
+void queue_call(void (*fn)(intptr_t), intptr_t arg);
+// Adds a client the loops serve from now on. GUI thread.
+void add_loop_client(const LoopClient& client);
 bool modal_running_for(const Window* w);
 void end_modal_frames_of(const Window* w);
 
@@ -189,13 +260,7 @@ void dispatch_pointer(QueueItem::Kind kind, Point screen);
 void forget_window_input(const Window* w);
 void cancel_press();
 
-// automation.cpp: served by every message loop when it has nothing else to do.
-bool automation_service();
-int64_t automation_deadline();  // INT64_MAX when no real-time wait runs
-int64_t automation_virtual_target();  // -1 when no virtual wait runs
-void automation_input_taken();
-void reset_automation();
-// Text in double quotes as `windows` and `texts` print it: quotes, backslashes and line breaks
+// automation.cpp: text in double quotes as `windows` and `texts` print it: quotes, backslashes and line breaks
 // escaped with a backslash.
 std::string escaped_text(std::string_view text);
 

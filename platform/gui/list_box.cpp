@@ -14,8 +14,7 @@ namespace {
 struct ListBoxState {
   std::vector<std::string> items;
   int selection = -1;
-  int top = 0;
-  Window* bar = nullptr;
+  ListScroll scroll;
 };
 
 constexpr int kInset = 2;
@@ -24,46 +23,31 @@ ListBoxState* state_of(const Window* w) { return control_state_of<ListBoxState>(
 
 int row_height() { return std::max(24, font_line_height(kListFont) + 8); }
 
-Rect inner_rect(const Window& w) { return w.client_rect().inflated(-kInset, -kInset); }
-
-int visible_rows(const Window& w) { return std::max(1, inner_rect(w).height() / row_height()); }
-
 int count_of(const ListBoxState& s) { return int(s.items.size()); }
+
+// The items fill the list inside its sunken edge; the scrolling follows the list's size.
+ListScroll& scroll_of(const Window& w, ListBoxState& s) {
+  s.scroll.area = w.client_rect().inflated(-kInset, -kInset);
+  s.scroll.row_height = row_height();
+  return s.scroll;
+}
 
 // Keeps the first row in range, shows the scroll bar only when the items do not fit, and
 // repaints.
-void refresh(Window& w, ListBoxState& s) {
-  const int visible = visible_rows(w);
-  const int count = count_of(s);
-  s.top = std::clamp(s.top, 0, std::max(0, count - visible));
-  const bool scrolls = count > visible;
-  const Rect inner = inner_rect(w);
-  const Rect bar_rect{inner.right - kInnerScrollBarWidth, inner.top, inner.right, inner.bottom};
-  const ScrollInfo info{0, std::max(0, count - 1), visible, s.top};
-  place_inner_scroll_bar(w, s.bar, bar_rect, scrolls ? &info : nullptr);
-  invalidate(&w, Erase::Yes);
-}
-
-Rect items_rect(const Window& w, const ListBoxState& s) {
-  Rect r = inner_rect(w);
-  if (s.bar != nullptr && s.bar->is_shown()) r.right -= kInnerScrollBarWidth;
-  return r;
-}
+void refresh(Window& w, ListBoxState& s) { scroll_of(w, s).refresh(w, count_of(s)); }
 
 void paint_list_box(Window& w, const PaintContext& paint) {
-  const ListBoxState* s = state_of(&w);
+  ListBoxState* s = state_of(&w);
   if (s == nullptr) return;
   Canvas& canvas = *paint.canvas;
   const Rect client = w.client_rect();
   canvas.fill_rect(client.inflated(-kInset, -kInset), colors::kWhite);
   draw_edge(canvas, client, Edge::Sunken);
-  const Rect area = items_rect(w, *s);
-  canvas.save();
-  canvas.clip(area);
-  const int height = row_height();
-  for (int i = s->top, y = area.top; i < count_of(*s) && y < area.bottom; ++i, y += height) {
-    const Rect row{area.left, y, area.right, y + height};
-    if (row.intersected(paint.dirty).empty()) continue;
+  const ListScroll& scroll = scroll_of(w, *s);
+  CanvasState saved(canvas);
+  canvas.clip(scroll.rows_rect());
+  scroll.for_each_visible(count_of(*s), [&](int i, const Rect& row) {
+    if (row.intersected(paint.dirty).empty()) return;
     const bool selected = i == s->selection;
     if (selected) canvas.fill_rect(row, kSelectionColor);
     const Color color = !w.is_enabled() ? kDisabledTextColor
@@ -71,16 +55,13 @@ void paint_list_box(Window& w, const PaintContext& paint) {
                                         : colors::kBlack;
     canvas.draw_text(s->items[size_t(i)], row.inflated(-4, 0), kListFont, color,
                      text_format::kVCenter | text_format::kSingleLine | text_format::kExpandTabs);
-  }
-  canvas.restore();
+  });
 }
 
 void on_tap(Window& w, ListBoxState& s, Point p) {
   count_control_press();
-  const Rect area = items_rect(w, s);
-  if (!area.contains(p)) return;
-  const int index = s.top + (p.y - area.top) / row_height();
-  if (index >= count_of(s) || index == s.selection) return;
+  const int index = scroll_of(w, s).row_at(p, count_of(s));
+  if (index < 0 || index == s.selection) return;
   s.selection = index;
   invalidate(&w, Erase::Yes);
   notify_parent_command(w, kListBoxSelectionChanged);
@@ -93,16 +74,13 @@ intptr_t list_box_procedure(Window& w, const Message& m) {
       w.control_state = std::make_shared<ListBoxState>();
       return 0;
     case MessageKind::Paint:
-      paint_list_box(w, *reinterpret_cast<const PaintContext*>(m.lparam));
+      paint_list_box(w, paint_context(m));
       return 0;
     case MessageKind::PointerDown:
       if (s != nullptr) on_tap(w, *s, pointer_point(w, m));
       return 0;
     case MessageKind::VScroll:
-      if (s != nullptr) {
-        s->top = scrolled_top(m, s->top, visible_rows(w));
-        refresh(w, *s);
-      }
+      if (s != nullptr) scroll_of(w, *s).scroll(w, m, count_of(*s));
       return 0;
     case MessageKind::Show:
       if (s != nullptr && m.wparam != 0) refresh(w, *s);
@@ -120,34 +98,6 @@ intptr_t list_box_procedure(Window& w, const Message& m) {
 
 void register_list_box_class() {
   register_class({std::string(kListBoxClass), &list_box_procedure, colors::kWhite, true});
-}
-
-// Returns the new first row after a scroll message from an inner bar.
-int scrolled_top(const Message& m, int top, int page) {
-  switch (scroll_code(m)) {
-    case ScrollCode::LineUp: return top - 1;
-    case ScrollCode::LineDown: return top + 1;
-    case ScrollCode::PageUp: return top - page;
-    case ScrollCode::PageDown: return top + page;
-    case ScrollCode::ThumbTrack:
-    case ScrollCode::ThumbPosition: return scroll_message_position(m);
-    default: return top;
-  }
-}
-
-void place_inner_scroll_bar(Window& control, Window*& bar, const Rect& r, const ScrollInfo* info) {
-  if (info == nullptr) {
-    if (bar != nullptr && bar->is_shown()) show_window(bar, false);
-    return;
-  }
-  if (bar == nullptr) {
-    bar = create_window({std::string(kScrollBarClass), "",
-                         style::kChild | control_style::kVertical, r, &control, 0, 0});
-    if (bar == nullptr) return;
-  }
-  if (bar->rect() != r) move_window(bar, r);
-  scroll_bar_set_info(bar, *info);
-  if (!bar->is_shown()) show_window(bar, true);
 }
 
 int list_box_add(Window* list, std::string_view text) {
@@ -180,7 +130,7 @@ void list_box_clear(Window* list) {
   if (s == nullptr) return;
   s->items.clear();
   s->selection = -1;
-  s->top = 0;
+  s->scroll.top = 0;
   refresh(*list, *s);
 }
 
@@ -215,23 +165,19 @@ void list_box_set_selection(Window* list, int index) {
 // Returns the index of the first item in view.
 int list_box_top_index(const Window* list) {
   const ListBoxState* s = state_of(list);
-  return s == nullptr ? 0 : s->top;
+  return s == nullptr ? 0 : s->scroll.top;
 }
 
 void list_box_set_top_index(Window* list, int index) {
   ListBoxState* s = state_of(list);
   if (s == nullptr) return;
-  s->top = index;
+  s->scroll.top = index;
   refresh(*list, *s);
 }
 
 Rect list_box_item_rect(const Window* list, int index) {
-  const ListBoxState* s = state_of(list);
-  if (s == nullptr || index < s->top || index >= count_of(*s)) return {};
-  const Rect area = items_rect(*list, *s);
-  const int top = area.top + (index - s->top) * row_height();
-  const Rect row{area.left, top, area.right, top + row_height()};
-  return row.intersected(area);
+  ListBoxState* s = state_of(list);
+  return s == nullptr ? Rect{} : scroll_of(*list, *s).row_rect(index, count_of(*s));
 }
 
 }  // namespace platform::gui

@@ -21,9 +21,8 @@ struct ListViewState {
   std::vector<Column> columns;
   std::vector<std::vector<std::string>> rows;  // each row has one cell per column
   int selection = -1;
-  int top = 0;
   int pressed_column = -1;  // the header column held down
-  Window* bar = nullptr;
+  ListScroll scroll;
 };
 
 constexpr int kInset = 2;
@@ -45,29 +44,15 @@ Rect header_rect(const Window& w) {
   return {inner.left, inner.top, inner.right, std::min(inner.bottom, inner.top + header_height())};
 }
 
-Rect rows_rect(const Window& w, const ListViewState& s) {
+// The rows fill the list under the header; the scrolling follows the list's size.
+ListScroll& scroll_of(const Window& w, ListViewState& s) {
   const Rect inner = inner_rect(w);
-  Rect r{inner.left, header_rect(w).bottom, inner.right, inner.bottom};
-  if (s.bar != nullptr && s.bar->is_shown()) r.right -= kInnerScrollBarWidth;
-  return r;
+  s.scroll.area = {inner.left, header_rect(w).bottom, inner.right, inner.bottom};
+  s.scroll.row_height = row_height();
+  return s.scroll;
 }
 
-int visible_rows(const Window& w) {
-  const Rect inner = inner_rect(w);
-  return std::max(1, (inner.bottom - header_rect(w).bottom) / row_height());
-}
-
-void refresh(Window& w, ListViewState& s) {
-  const int visible = visible_rows(w);
-  const int count = row_count(s);
-  s.top = std::clamp(s.top, 0, std::max(0, count - visible));
-  const Rect inner = inner_rect(w);
-  const Rect bar_rect{inner.right - kInnerScrollBarWidth, header_rect(w).bottom, inner.right,
-                      inner.bottom};
-  const ScrollInfo info{0, std::max(0, count - 1), visible, s.top};
-  place_inner_scroll_bar(w, s.bar, bar_rect, count > visible ? &info : nullptr);
-  invalidate(&w, Erase::Yes);
-}
+void refresh(Window& w, ListViewState& s) { scroll_of(w, s).refresh(w, row_count(s)); }
 
 // The column under x (client coordinates), or -1 right of the last one.
 int column_at(const Window& w, const ListViewState& s, int x) {
@@ -91,12 +76,11 @@ void paint_header(Window& w, const ListViewState& s, Canvas& canvas) {
     if (cell.empty()) continue;
     const bool pressed = int(c) == s.pressed_column && control_pressed(&w);
     draw_edge(canvas, cell, pressed ? Edge::Sunken : Edge::Raised);
-    canvas.save();
+    CanvasState saved(canvas);
     canvas.clip(cell.inflated(-2, -2));
     const Rect text = cell.inflated(-kCellPadding, 0).translated(pressed ? 1 : 0, pressed ? 1 : 0);
     canvas.draw_text(s.columns[c].title, text, kHeaderFont, colors::kBlack,
                      text_format::kVCenter | text_format::kSingleLine);
-    canvas.restore();
   }
 }
 
@@ -112,31 +96,27 @@ void paint_row(Window& w, const ListViewState& s, Canvas& canvas, int index, con
     const Rect cell{left, row.top, std::min(row.right, left + s.columns[c].width), row.bottom};
     left += s.columns[c].width;
     if (cell.width() <= 2 * kCellPadding || cells[c].empty()) continue;
-    canvas.save();
+    CanvasState saved(canvas);
     canvas.clip(cell.inflated(-kCellPadding, 0));
     canvas.draw_text(cells[c], cell.inflated(-kCellPadding, 0), kListFont, color,
                      text_format::kVCenter | text_format::kSingleLine);
-    canvas.restore();
   }
 }
 
 void paint_list_view(Window& w, const PaintContext& paint) {
-  const ListViewState* s = state_of(&w);
+  ListViewState* s = state_of(&w);
   if (s == nullptr) return;
   Canvas& canvas = *paint.canvas;
   const Rect client = w.client_rect();
   canvas.fill_rect(client.inflated(-kInset, -kInset), colors::kWhite);
   draw_edge(canvas, client, Edge::Sunken);
   paint_header(w, *s, canvas);
-  const Rect area = rows_rect(w, *s);
-  canvas.save();
-  canvas.clip(area);
-  const int height = row_height();
-  for (int i = s->top, y = area.top; i < row_count(*s) && y < area.bottom; ++i, y += height) {
-    const Rect row{area.left, y, area.right, y + height};
+  const ListScroll& scroll = scroll_of(w, *s);
+  CanvasState saved(canvas);
+  canvas.clip(scroll.rows_rect());
+  scroll.for_each_visible(row_count(*s), [&](int i, const Rect& row) {
     if (!row.intersected(paint.dirty).empty()) paint_row(w, *s, canvas, i, row);
-  }
-  canvas.restore();
+  });
 }
 
 void notify(Window& w, ListViewEvent event, int row, int column) {
@@ -153,10 +133,8 @@ void on_pointer_down(Window& w, ListViewState& s, Point p) {
     invalidate_rect(&w, header_rect(w), Erase::No);
     return;
   }
-  const Rect area = rows_rect(w, s);
-  if (!area.contains(p)) return;
-  const int index = s.top + (p.y - area.top) / row_height();
-  if (index >= row_count(s) || index == s.selection) return;
+  const int index = scroll_of(w, s).row_at(p, row_count(s));
+  if (index < 0 || index == s.selection) return;
   s.selection = index;
   invalidate(&w, Erase::Yes);
   notify(w, ListViewEvent::SelectionChanged, index, -1);
@@ -179,7 +157,7 @@ intptr_t list_view_procedure(Window& w, const Message& m) {
       w.control_state = std::make_shared<ListViewState>();
       return 0;
     case MessageKind::Paint:
-      paint_list_view(w, *reinterpret_cast<const PaintContext*>(m.lparam));
+      paint_list_view(w, paint_context(m));
       return 0;
     case MessageKind::PointerDown:
       if (s != nullptr) on_pointer_down(w, *s, pointer_point(w, m));
@@ -191,10 +169,7 @@ intptr_t list_view_procedure(Window& w, const Message& m) {
       if (s != nullptr) on_pointer_up(w, *s, pointer_point(w, m));
       return 0;
     case MessageKind::VScroll:
-      if (s != nullptr) {
-        s->top = scrolled_top(m, s->top, visible_rows(w));
-        refresh(w, *s);
-      }
+      if (s != nullptr) scroll_of(w, *s).scroll(w, m, row_count(*s));
       return 0;
     case MessageKind::Show:
       if (s != nullptr && m.wparam != 0) refresh(w, *s);
@@ -297,7 +272,7 @@ void list_view_delete_all(Window* view) {
   if (s == nullptr) return;
   s->rows.clear();
   s->selection = -1;
-  s->top = 0;
+  s->scroll.top = 0;
   refresh(*view, *s);
 }
 
@@ -325,16 +300,13 @@ void list_view_set_selection(Window* view, int row) {
 void list_view_ensure_visible(Window* view, int row) {
   ListViewState* s = state_of(view);
   if (s == nullptr || !valid_row(*s, row)) return;
-  const int visible = visible_rows(*view);
-  if (row < s->top) s->top = row;
-  if (row >= s->top + visible) s->top = row - visible + 1;
-  refresh(*view, *s);
+  scroll_of(*view, *s).ensure_visible(*view, row, row_count(*s));
 }
 
 // Returns the first row in view.
 int list_view_top_row(const Window* view) {
   const ListViewState* s = state_of(view);
-  return s == nullptr ? 0 : s->top;
+  return s == nullptr ? 0 : s->scroll.top;
 }
 
 void list_view_sort(Window* view, int column, bool ascending) {
@@ -361,11 +333,8 @@ void list_view_sort(Window* view, int column, bool ascending) {
 }
 
 Rect list_view_row_rect(const Window* view, int row) {
-  const ListViewState* s = state_of(view);
-  if (s == nullptr || row < s->top || row >= row_count(*s)) return {};
-  const Rect area = rows_rect(*view, *s);
-  const int top = area.top + (row - s->top) * row_height();
-  return Rect{area.left, top, area.right, top + row_height()}.intersected(area);
+  ListViewState* s = state_of(view);
+  return s == nullptr ? Rect{} : scroll_of(*view, *s).row_rect(row, row_count(*s));
 }
 
 Rect list_view_header_rect(const Window* view, int column) {

@@ -162,7 +162,7 @@ intptr_t message_box_procedure(Window& dialog, const Message& m) {
     }
     case MessageKind::Paint:
       if (box != nullptr) {
-        draw_icon(*reinterpret_cast<const PaintContext*>(m.lparam)->canvas, box->icon,
+        draw_icon(*paint_context(m).canvas, box->icon,
                   box->flags & kMbIconMask);
       }
       return 1;

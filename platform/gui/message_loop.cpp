@@ -2,7 +2,9 @@
 // operations other threads hand over), sending, the main loop with its after-message hook,
 // nested modal loops, quitting, and moving virtual time.
 #include <atomic>
+#include <cassert>
 #include <climits>
+#include <cstdio>
 
 #include "platform/backend/backend.h"
 #include "platform/gui/gui_internal.h"
@@ -70,6 +72,23 @@ void queue_item(const QueueItem& item) {
   if (!on_gui_thread()) detail::wake_gui();
 }
 
+void queue_call(void (*fn)(intptr_t), intptr_t arg) {
+  QueueItem item;
+  item.kind = QueueItem::Kind::Call;
+  item.call = fn;
+  item.call_arg = arg;
+  queue_item(item);
+}
+
+void add_loop_client(const LoopClient& client) { state().loop_clients.push_back(client); }
+
+bool refused_while_painting(const char* what) {
+  if (state().painting == 0) return false;
+  std::fprintf(stderr, "window system: %s refused while a paint runs\n", what);
+  assert(!"a paint must not open a modal loop or change the window tree");
+  return true;
+}
+
 bool modal_running_for(const Window* w) {
   for (const ModalFrame& f : state().modal_stack) {
     if (f.window == w && !f.done) return true;
@@ -105,7 +124,6 @@ bool process_item(const QueueItem& item) {
     case QueueItem::Kind::PointerDown:
     case QueueItem::Kind::PointerUp:
     case QueueItem::Kind::PointerMove:
-      if (item.from_automation) detail::automation_input_taken();
       detail::dispatch_pointer(item.kind, item.point);
       return true;
     case QueueItem::Kind::Show:
@@ -129,6 +147,9 @@ bool process_item(const QueueItem& item) {
         if (WindowAccess::class_index(w) == item.class_index) detail::show_window_now(&w, item.flag);
       });
       return false;
+    case QueueItem::Kind::Call:
+      if (item.call != nullptr) item.call(item.call_arg);
+      return false;
   }
   return false;
 }
@@ -139,8 +160,10 @@ bool advance_virtual_clock() {
   if (!clock::is_virtual()) return false;
   const int64_t now = clock::now_ms();
   int64_t target = INT64_MAX;
-  const int64_t automation = detail::automation_virtual_target();
-  if (automation > now) target = std::min(target, automation);
+  for (const detail::LoopClient& client : state().loop_clients) {
+    const int64_t wanted = client.virtual_target != nullptr ? client.virtual_target() : -1;
+    if (wanted > now) target = std::min(target, wanted);
+  }
   if (state().pump_target > now) target = std::min(target, state().pump_target);
   if (target == INT64_MAX) return false;
   const int64_t next = std::min(detail::next_timer_due(), target);
@@ -163,8 +186,17 @@ void run_quit_request() {
 
 enum class LoopKind { Main, Modal, Pump };
 
-// One turn of a loop: a queued item, else the paints, else a due timer, else the automation,
-// else virtual time. Returns false when there is nothing to do but wait.
+// Gives each client in turn the chance to do one piece of idle work.
+bool serve_clients() {
+  auto& clients = state().loop_clients;
+  for (size_t i = 0; i < clients.size(); ++i) {
+    if (clients[i].idle != nullptr && clients[i].idle()) return true;
+  }
+  return false;
+}
+
+// One turn of a loop: a queued item, else the paints, else a due timer, else a client's idle
+// work (the automation's next command), else virtual time. Returns false when there is nothing to do but wait.
 bool run_one(LoopKind kind, const std::function<void()>* after) {
   detail::free_destroyed_windows();
   if (state().quit_requested.exchange(false)) {
@@ -189,13 +221,16 @@ bool run_one(LoopKind kind, const std::function<void()>* after) {
     if (main) (*after)();
     return true;
   }
-  if (detail::automation_service()) return true;
+  if (serve_clients()) return true;
   return advance_virtual_clock();
 }
 
-// Blocks until the next timer or automation deadline, input, or a wake from another thread.
+// Blocks until the next timer or client deadline, input, or a wake from another thread.
 void wait_for_work() {
-  int64_t deadline = std::min(detail::next_timer_due(), detail::automation_deadline());
+  int64_t deadline = detail::next_timer_due();
+  for (const detail::LoopClient& client : state().loop_clients) {
+    if (client.deadline != nullptr) deadline = std::min(deadline, client.deadline());
+  }
   int timeout = -1;
   if (deadline != INT64_MAX) {
     const int64_t left = deadline - clock::now_ms();
@@ -232,12 +267,11 @@ bool on_gui_thread() {
 intptr_t default_window_procedure(Window& w, const Message& m) {
   switch (m.kind) {
     case MessageKind::EraseBackground: {
-      auto* pc = reinterpret_cast<PaintContext*>(m.lparam);
+      const PaintContext& pc = paint_context(m);
       const WindowClass* wc = detail::class_of(w);
       const Color background = wc != nullptr ? wc->background : colors::kBlack;
       const bool has_background = wc == nullptr || wc->has_background;
-      if (pc != nullptr && pc->canvas != nullptr && has_background)
-        pc->canvas->fill_rect(pc->dirty, background);
+      if (pc.canvas != nullptr && has_background) pc.canvas->fill_rect(pc.dirty, background);
       return 1;
     }
     case MessageKind::Close:
@@ -344,6 +378,7 @@ void request_quit() {
 intptr_t run_modal(Window* w) {
   auto& st = state();
   if (!detail::is_alive(w) || !on_gui_thread()) return 0;
+  if (detail::refused_while_painting("run_modal")) return 0;
   detail::cancel_press();
   st.modal_stack.push_back({w, false, 0});
   const size_t index = st.modal_stack.size() - 1;
@@ -408,7 +443,10 @@ void reset() {
   st.quit_requested.store(false);
   st.pump_target = -1;
   detail::cancel_press();
-  detail::reset_automation();
+  for (const detail::LoopClient& client : st.loop_clients) {
+    if (client.reset != nullptr) client.reset();
+  }
+  detail::reset_window_texts();
   if (st.dispatch_depth == 0) st.graveyard.clear();
   detail::reset_painting();
   WindowAccess::dirty(desktop()) = {};

@@ -2,11 +2,13 @@
 // pass that paints every window in z-order into the framebuffer and tells the backend the
 // union of what changed.
 #include <algorithm>
+#include <cassert>
 
 #include "platform/gui/gui_internal.h"
 
 namespace platform::gui {
 
+using detail::PaintEntry;
 using detail::state;
 
 namespace {
@@ -18,12 +20,6 @@ constexpr Color kEdgeShadow = rgb(128, 128, 128);
 constexpr Color kEdgeDarkShadow = rgb(64, 64, 64);
 constexpr FontSpec kCaptionFont = {14, 700};
 constexpr size_t kMaxDamageRects = 8;
-
-struct PaintEntry {
-  Window* window;
-  Rect visible;
-  bool opaque;   // erases all of itself when exposed, so it hides what lies under it
-};
 
 // Adds r to a short list of screen rectangles: a rectangle already covered adds nothing, one
 // that covers others replaces them, and a full list collapses into one union.
@@ -68,34 +64,44 @@ void fill_edge(Canvas& c, const Rect& r, Color top_left, Color bottom_right) {
   c.fill_rect({r.right - 1, r.top, r.right, r.bottom}, bottom_right);
 }
 
-Canvas& screen_canvas() {
-  static Canvas canvas(framebuffer());
-  return canvas;
+// Counts a window's paint as running for as long as it is on the stack.
+struct PaintingScope {
+  PaintingScope() { ++state().painting; }
+  ~PaintingScope() { --state().painting; }
+  PaintingScope(const PaintingScope&) = delete;
+  PaintingScope& operator=(const PaintingScope&) = delete;
+};
+
+// Paints the client part `inside` (screen coordinates) of the window: the erase and the
+// procedure's paint, clipped to it. A paint that leaves the canvas's save stack unbalanced is
+// a programming error; the scope still puts the screen canvas back as it found it.
+void paint_client(Window& w, Canvas& canvas, const Rect& inside, bool erase) {
+  const size_t depth = canvas.saved_depth();
+  CanvasState saved(canvas);
+  const Point o = w.client_origin();
+  canvas.clip(inside);
+  canvas.translate(o.x, o.y);
+  const PaintContext pc{&canvas, inside.translated(-o.x, -o.y)};
+  PaintingScope painting;
+  if (erase) send_message(&w, paint_message(MessageKind::EraseBackground, pc));
+  if (detail::is_alive(&w)) send_message(&w, paint_message(MessageKind::Paint, pc));
+  assert(canvas.saved_depth() == depth + 1 && "a paint left canvas saves unrestored");
+  while (canvas.saved_depth() > depth + 1) canvas.restore();
 }
 
 // Paints the part `area` (screen coordinates) of the window: frame and caption, then the
 // erase and the procedure's paint of the client area, clipped to the area.
 void paint_region(Window& w, const Rect& area, bool erase) {
-  Canvas& canvas = screen_canvas();
+  Canvas& canvas = state().screen_canvas;
   detail::begin_window_texts(w, area);
   const Rect client = detail::client_screen_rect(w);
   if (!client.contains(area)) {
-    canvas.save();
+    CanvasState saved(canvas);
     canvas.clip(area);
     detail::draw_frame(canvas, w);
-    canvas.restore();
   }
   const Rect inside = client.intersected(area);
-  if (inside.empty()) return detail::end_window_texts();
-  const Point o = w.client_origin();
-  canvas.save();
-  canvas.clip(inside);
-  canvas.translate(o.x, o.y);
-  PaintContext pc{&canvas, inside.translated(-o.x, -o.y)};
-  const intptr_t lparam = reinterpret_cast<intptr_t>(&pc);
-  if (erase) send_message(&w, {MessageKind::EraseBackground, 0, lparam});
-  if (detail::is_alive(&w)) send_message(&w, {MessageKind::Paint, 0, lparam});
-  canvas.restore();
+  if (!inside.empty()) paint_client(w, canvas, inside, erase);
   detail::end_window_texts();
 }
 
@@ -176,15 +182,14 @@ void draw_frame(Canvas& canvas, Window& w) {
 void reset_painting() {
   state().screen_damage.clear();
   state().any_dirty = false;
-  framebuffer().fill(colors::kBlack);
+  state().framebuffer.fill(colors::kBlack);
 }
 
 }  // namespace detail
 
-Bitmap& framebuffer() {
-  static Bitmap fb(kScreenWidth, kScreenHeight, colors::kBlack);
-  return fb;
-}
+Bitmap& framebuffer() { return state().framebuffer; }
+
+bool painting() { return state().painting > 0; }
 
 void invalidate(Window* w, Erase erase) {
   if (!on_gui_thread()) {
@@ -241,14 +246,15 @@ void update_window(Window* w) {
 
 // Paints, bottom of the z-order first, every window with something pending and, over it,
 // whatever lies above the part it painted; a window hidden entirely under an opaque window
-// that comes later is skipped.
+// that comes later is skipped. A paint that asks for the pass again (update_window) gets nothing:
+// what it invalidated is painted by the next pass.
 void paint_pending() {
   auto& st = state();
-  if (!on_gui_thread() || !st.any_dirty) return;
+  if (!on_gui_thread() || !st.any_dirty || st.painting > 0) return;
   st.any_dirty = false;
   detail::DispatchScope scope;
-  static std::vector<PaintEntry> order;
-  static std::vector<Rect> damage;
+  std::vector<PaintEntry>& order = st.paint_order;
+  std::vector<Rect>& damage = st.paint_damage;
   order.clear();
   collect(desktop(), order);
   damage.assign(st.screen_damage.begin(), st.screen_damage.end());

@@ -49,7 +49,7 @@ intptr_t progress_procedure(Window& w, const Message& m) {
     case MessageKind::EraseBackground:
       return 1;  // the paint covers the whole control
     case MessageKind::Paint:
-      paint_progress(w, *reinterpret_cast<const PaintContext*>(m.lparam));
+      paint_progress(w, paint_context(m));
       return 0;
     default:
       break;

@@ -223,7 +223,7 @@ intptr_t scroll_bar_procedure(Window& w, const Message& m) {
       w.control_state = std::make_shared<ScrollBarState>();
       return 0;
     case MessageKind::Paint:
-      paint_scroll_bar(w, *reinterpret_cast<const PaintContext*>(m.lparam));
+      paint_scroll_bar(w, paint_context(m));
       return 0;
     case MessageKind::PointerDown:
       if (state != nullptr) on_pointer_down(w, *state, pointer_point(w, m));

@@ -51,13 +51,12 @@ intptr_t static_procedure(Window& w, const Message& m) {
       return 0;
     case MessageKind::EraseBackground: {
       const StaticState* state = state_of(&w);
-      const auto* paint = reinterpret_cast<const PaintContext*>(m.lparam);
-      if (state == nullptr || paint == nullptr) break;
-      paint->canvas->fill_rect(w.client_rect(), state->background);
+      if (state == nullptr) break;
+      paint_context(m).canvas->fill_rect(w.client_rect(), state->background);
       return 1;
     }
     case MessageKind::Paint:
-      paint_static(w, *reinterpret_cast<const PaintContext*>(m.lparam));
+      paint_static(w, paint_context(m));
       return 0;
     case MessageKind::Enable:
       invalidate(&w, Erase::Yes);

@@ -6,24 +6,13 @@
 
 namespace platform::gui {
 
+using detail::state;
+using detail::Timer;
+
 namespace {
 
-struct Timer {
-  Window* window = nullptr;
-  int id = 0;
-  int period_ms = 1;
-  int64_t due = 0;
-  TimerRoutine routine = nullptr;
-  bool running = false;  // its routine is on the stack (say, inside a message box it opened)
-  uint64_t armed = 0;    // arming order: timers due at the same moment fire in this order
-};
-
-// Few timers exist (three in the program, a handful in dialogs), so a plain vector serves.
-std::vector<Timer> g_timers;
-uint64_t g_arm_count = 0;
-
 Timer* find_timer(const Window* w, int id) {
-  for (Timer& t : g_timers) {
+  for (Timer& t : state().timers) {
     if (t.window == w && t.id == id) return &t;
   }
   return nullptr;
@@ -47,26 +36,26 @@ void set_timer(Window* w, int timer_id, int period_ms, TimerRoutine routine) {
   const int64_t now = clock::now_ms();
   Timer* t = find_timer(w, timer_id);
   if (t == nullptr) {
-    g_timers.push_back({});
-    t = &g_timers.back();
+    state().timers.push_back({});
+    t = &state().timers.back();
     t->window = w;
     t->id = timer_id;
   }
   t->period_ms = period;
   t->due = now + period;
   t->routine = routine;
-  t->armed = ++g_arm_count;
+  t->armed = ++state().timer_arm_count;
 }
 
 void kill_timer(Window* w, int timer_id) {
-  std::erase_if(g_timers, [&](const Timer& t) { return t.window == w && t.id == timer_id; });
+  std::erase_if(state().timers, [&](const Timer& t) { return t.window == w && t.id == timer_id; });
 }
 
 namespace detail {
 
 int64_t next_timer_due() {
   int64_t next = INT64_MAX;
-  for (const Timer& t : g_timers) {
+  for (const Timer& t : state().timers) {
     if (!t.running && t.due < next) next = t.due;
   }
   return next;
@@ -76,7 +65,7 @@ int64_t next_timer_due() {
 bool fire_due_timer() {
   const int64_t now = clock::now_ms();
   Timer* pick = nullptr;
-  for (Timer& t : g_timers) {
+  for (Timer& t : state().timers) {
     if (t.running || t.due > now) continue;
     if (pick == nullptr || t.due < pick->due || (t.due == pick->due && t.armed < pick->armed))
       pick = &t;
@@ -101,10 +90,10 @@ bool fire_due_timer() {
 }
 
 void kill_timers_of(const Window* w) {
-  std::erase_if(g_timers, [&](const Timer& t) { return t.window == w; });
+  std::erase_if(state().timers, [&](const Timer& t) { return t.window == w; });
 }
 
-void clear_timers() { g_timers.clear(); }
+void clear_timers() { state().timers.clear(); }
 
 }  // namespace detail
 }  // namespace platform::gui

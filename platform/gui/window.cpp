@@ -13,12 +13,6 @@ using detail::state;
 
 namespace {
 
-// A window keeps its class by index, and a deque keeps every class where it is when more are
-// registered; the mutex lets other threads look classes up by name (invalidate_class) while the
-// GUI thread registers one.
-std::mutex g_class_mutex;
-std::deque<WindowClass> g_classes;
-
 bool same_name(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -110,15 +104,17 @@ bool is_alive(const Window* w) {
 
 const WindowClass* class_of(const Window& w) {
   const int index = WindowAccess::class_index(w);
-  std::lock_guard lock(g_class_mutex);
-  if (index < 0 || size_t(index) >= g_classes.size()) return nullptr;
-  return &g_classes[size_t(index)];
+  auto& st = state();
+  std::lock_guard lock(st.class_mutex);
+  if (index < 0 || size_t(index) >= st.classes.size()) return nullptr;
+  return &st.classes[size_t(index)];
 }
 
 int find_class_index(std::string_view name) {
-  std::lock_guard lock(g_class_mutex);
-  for (size_t i = 0; i < g_classes.size(); ++i) {
-    if (same_name(g_classes[i].name, name)) return int(i);
+  auto& st = state();
+  std::lock_guard lock(st.class_mutex);
+  for (size_t i = 0; i < st.classes.size(); ++i) {
+    if (same_name(st.classes[i].name, name)) return int(i);
   }
   return -1;
 }
@@ -152,6 +148,7 @@ bool is_ancestor_or_self(const Window* ancestor, const Window* w) {
 
 void show_window_now(Window* w, bool show) {
   if (!is_alive(w) || w == &desktop() || w->is_shown() == show) return;
+  if (refused_while_painting(show ? "showing a window" : "hiding a window")) return;
   const bool was_visible = w->is_visible();
   const Rect area = visible_screen_rect(*w);
   uint32_t& st = WindowAccess::style(*w);
@@ -186,14 +183,15 @@ bool is_window(const Window* w) { return w != nullptr && state().live.count(w) !
 // Registers the class, or replaces the one of that name (compared without regard to case);
 // windows that exist keep using the replaced class's procedure.
 void register_class(const WindowClass& wc) {
-  std::lock_guard lock(g_class_mutex);
-  for (auto& existing : g_classes) {
+  auto& st = state();
+  std::lock_guard lock(st.class_mutex);
+  for (auto& existing : st.classes) {
     if (same_name(existing.name, wc.name)) {
       existing = wc;
       return;
     }
   }
-  g_classes.push_back(wc);
+  st.classes.push_back(wc);
 }
 
 bool class_registered(std::string_view name) { return detail::find_class_index(name) >= 0; }
@@ -228,15 +226,16 @@ Point Window::client_origin() const {
 
 // Creates the window at the top of its siblings (within its band), sends Create and returns
 // it; nullptr for an unknown class, a parent that no longer exists, or when the Create handler
-// returns -1.
+// returns -1, and while a paint runs.
 Window* create_window(const CreateParams& p) {
   const int class_index = detail::find_class_index(p.class_name);
   if (class_index < 0) return nullptr;
   if (p.parent != nullptr && !detail::is_alive(p.parent)) return nullptr;
+  if (detail::refused_while_painting("creating a window")) return nullptr;
   const WindowClass* wc = nullptr;
   {
-    std::lock_guard lock(g_class_mutex);
-    wc = &g_classes[size_t(class_index)];
+    std::lock_guard lock(state().class_mutex);
+    wc = &state().classes[size_t(class_index)];
   }
   auto owned = std::make_unique<Window>();
   Window* w = owned.get();
@@ -268,6 +267,7 @@ Window* create_window(const CreateParams& p) {
 // their memory is freed only when no dispatch is running any more.
 void destroy_window(Window* w) {
   if (!is_window(w) || WindowAccess::life(*w) != detail::kAlive) return;
+  if (detail::refused_while_painting("destroying a window")) return;
   destroy_owned_popups(*w);
   const bool was_visible = w->is_visible();
   const Rect area = detail::visible_screen_rect(*w);
@@ -282,6 +282,7 @@ void destroy_window(Window* w) {
 
 void move_window(Window* w, const Rect& r, bool repaint) {
   if (!detail::is_alive(w) || w == &desktop() || w->rect() == r) return;
+  if (detail::refused_while_painting("moving a window")) return;
   const bool visible = w->is_visible();
   const Rect old_area = detail::visible_screen_rect(*w);
   WindowAccess::rect(*w) = r;
@@ -298,6 +299,7 @@ void set_window_text(Window* w, std::string_view text) {
 
 void set_topmost(Window* w, bool topmost) {
   if (!detail::is_alive(w) || w == &desktop()) return;
+  if (detail::refused_while_painting("restacking a window")) return;
   uint32_t& st = WindowAccess::style(*w);
   st = topmost ? (st | style::kTopmost) : (st & ~style::kTopmost);
   restack(*w);
@@ -308,6 +310,7 @@ void bring_to_front(Window* w) {
   if (!detail::is_alive(w) || w == &desktop()) return;
   const auto& kids = w->parent()->children();
   if (!kids.empty() && kids.back().get() == w) return;
+  if (detail::refused_while_painting("restacking a window")) return;
   restack(*w);
   detail::mark_exposed(*w);
 }

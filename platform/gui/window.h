@@ -3,6 +3,7 @@
 // and coalesced paints, hit-testing, timers with direct callbacks, the message loop and nested
 // modal loops. Everything here runs on the GUI thread, except the calls marked thread-safe,
 // which may come from the exchange thread and are carried out on the GUI thread.
+#include <cassert>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -160,6 +161,31 @@ struct DrawItemContext {
   bool pressed;
   bool disabled;
 };
+
+// The context of a Paint or EraseBackground message and of a DrawItem message. The paint pass
+// and the owner-drawn buttons always send one; asking a message of another kind for it is a
+// programming error.
+inline const PaintContext& paint_context(const Message& m) {
+  assert((m.kind == MessageKind::Paint || m.kind == MessageKind::EraseBackground) && m.lparam != 0);
+  return *reinterpret_cast<const PaintContext*>(m.lparam);
+}
+inline const DrawItemContext& draw_item_context(const Message& m) {
+  assert(m.kind == MessageKind::DrawItem && m.lparam != 0);
+  return *reinterpret_cast<const DrawItemContext*>(m.lparam);
+}
+// The messages that carry them; the context must outlive the send.
+inline Message paint_message(MessageKind kind, const PaintContext& pc) {
+  return {kind, 0, reinterpret_cast<intptr_t>(&pc)};
+}
+inline Message draw_item_message(const DrawItemContext& item) {
+  return {MessageKind::DrawItem, item.id, reinterpret_cast<intptr_t>(&item)};
+}
+
+// True while the paint pass has a window's erase or paint on the stack. A paint only draws:
+// opening a modal loop (a dialog, a message box) or changing the window tree (creating,
+// destroying, showing, hiding, moving or restacking a window) from inside one is a programming
+// error, which asserts and is refused (run_modal returns 0, the change does not happen).
+bool painting();
 
 // Sends a message to the window procedure now and returns its result.
 intptr_t send_message(Window* w, const Message& m);

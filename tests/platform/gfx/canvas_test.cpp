@@ -237,8 +237,7 @@ TEST(CanvasClip, SaveRestoreAndTranslateCompose) {
   c.restore();
   EXPECT_EQ(c.origin(), (Point{0, 0}));
   EXPECT_EQ(c.clip_rect(), bm.rect());
-  c.restore();  // unbalanced: nothing changes
-  EXPECT_EQ(c.clip_rect(), bm.rect());
+  EXPECT_EQ(c.saved_depth(), 0u);
   c.fill_rect({15, 15, 30, 30}, colors::kBlue);
   EXPECT_EQ(count_colour(bm, colors::kBlue), 25);
 
@@ -248,6 +247,30 @@ TEST(CanvasClip, SaveRestoreAndTranslateCompose) {
   c.draw_line({0, 0}, {19, 19}, colors::kGreen, 3);
   c.fill_ellipse({0, 0, 20, 20}, colors::kGreen);
   EXPECT_EQ(count_colour(bm, colors::kGreen), 0);
+}
+
+// A scoped state puts clip and origin back when its scope ends, nested or not; a restore
+// without its save is a programming error and asserts.
+TEST(CanvasClip, ScopedStateRestoresAndAnUnbalancedRestoreAsserts) {
+  Bitmap bm(20, 20);
+  Canvas c(bm);
+  {
+    CanvasState outer(c);
+    c.translate(3, 4);
+    c.clip({0, 0, 5, 5});
+    {
+      CanvasState inner(c);
+      c.translate(1, 1);
+      c.clip({0, 0, 1, 1});
+      EXPECT_EQ(c.saved_depth(), 2u);
+    }
+    EXPECT_EQ(c.origin(), (Point{3, 4}));
+    EXPECT_EQ(c.clip_rect(), (Rect{0, 0, 5, 5}));
+  }
+  EXPECT_EQ(c.origin(), (Point{0, 0}));
+  EXPECT_EQ(c.clip_rect(), bm.rect());
+  EXPECT_EQ(c.saved_depth(), 0u);
+  EXPECT_DEBUG_DEATH(c.restore(), "without a matching save");
 }
 
 TEST(CanvasClip, EveryPrimitiveHonoursTheClip) {

@@ -46,14 +46,13 @@ inline WindowProc& hook() {
 inline intptr_t recorder_procedure(Window& w, const Message& m) {
   Event e{w.text(), m.kind, m.wparam, m.lparam, {}};
   if (m.kind == MessageKind::Paint || m.kind == MessageKind::EraseBackground)
-    e.dirty = reinterpret_cast<PaintContext*>(m.lparam)->dirty;
+    e.dirty = paint_context(m).dirty;
   events().push_back(e);
   if (hook() != nullptr) {
     if (const intptr_t r = hook()(w, m)) return r;
   }
   if (m.kind == MessageKind::Paint && w.user_data != 0) {
-    auto* pc = reinterpret_cast<PaintContext*>(m.lparam);
-    pc->canvas->fill_rect(w.client_rect(), Color(w.user_data));
+    paint_context(m).canvas->fill_rect(w.client_rect(), Color(w.user_data));
     return 0;
   }
   return default_window_procedure(w, m);

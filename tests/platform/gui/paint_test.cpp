@@ -151,5 +151,80 @@ TEST_F(Painting, PresentsOnlyWhenSomethingChanged) {
   EXPECT_EQ(backend::present_count(), before + 1);
 }
 
+// A paint only draws: a modal loop or a change of the window tree started from inside one is a
+// programming error that asserts (and is refused where assertions are off).
+Window* g_target = nullptr;
+void (*g_during_paint)() = nullptr;
+
+intptr_t act_during_box_paint(Window& w, const Message& m) {
+  if (m.kind == MessageKind::Paint && &w == g_target && g_during_paint != nullptr) g_during_paint();
+  return 0;
+}
+
+TEST_F(Painting, ModalLoopsAndWindowChangesFromInsideAPaintAssert) {
+  g_target = box;
+  hook() = &act_during_box_paint;
+  const auto paint_doing = [&](void (*act)()) {
+    g_during_paint = act;
+    invalidate(box);
+    paint_pending();
+  };
+  const char* refused = "must not open a modal loop or change the window tree";
+  EXPECT_DEBUG_DEATH(paint_doing([] { run_modal(g_target); }), refused);
+  EXPECT_DEBUG_DEATH(paint_doing([] { show_window(g_target, false); }), refused);
+  EXPECT_DEBUG_DEATH(paint_doing([] { move_window(g_target, {0, 0, 10, 10}); }), refused);
+  EXPECT_DEBUG_DEATH(paint_doing([] { destroy_window(g_target); }), refused);
+  EXPECT_DEBUG_DEATH(
+      paint_doing([] { create_window({kRecorder, "late", style::kVisible, {0, 0, 5, 5}, g_target}); }),
+      refused);
+  g_during_paint = nullptr;
+  EXPECT_FALSE(painting());
+  show_window(box, false);
+  EXPECT_FALSE(box->is_shown());
+}
+
+TEST_F(Painting, APaintThatLeavesACanvasSaveOpenAsserts) {
+  hook() = [](Window& w, const Message& m) -> intptr_t {
+    if (m.kind == MessageKind::Paint && w.text() == "box") paint_context(m).canvas->save();
+    return 0;
+  };
+  invalidate(box);
+  EXPECT_DEBUG_DEATH(paint_pending(), "a paint left canvas saves unrestored");
+}
+
+// A paint that asks for the pass again (update_window) gets no pass of its own inside it: what it
+// invalidated is painted later in the running pass or by the next one, never nested.
+Window* g_other = nullptr;
+int g_paint_depth = 0;
+bool g_nested = false;
+
+intptr_t update_other_during_box_paint(Window& w, const Message& m) {
+  if (m.kind != MessageKind::Paint) return 0;
+  g_nested = g_nested || g_paint_depth > 0;
+  ++g_paint_depth;
+  if (&w == g_target) {
+    invalidate_rect(g_other, {0, 0, 10, 10}, Erase::No);
+    update_window(g_other);
+  }
+  --g_paint_depth;
+  return 0;
+}
+
+TEST_F(Painting, UpdateFromInsideAPaintIsNotNested) {
+  g_target = box;
+  g_other = main;
+  g_nested = false;
+  hook() = &update_other_during_box_paint;
+  invalidate(box);
+  paint_pending();
+  EXPECT_FALSE(g_nested);
+  EXPECT_FALSE(painting());
+  paint_pending();
+  EXPECT_EQ(events_of(MessageKind::Paint, "box").size(), 1u);
+  EXPECT_EQ(events_of(MessageKind::Paint, "main").size(), 1u);
+  EXPECT_EQ(pixel(100, 100), kRed);
+  EXPECT_EQ(pixel(10, 10), kBlue);
+}
+
 }  // namespace
 }  // namespace gui_test
