@@ -287,7 +287,7 @@ intptr_t plenum_view_procedure(gui::Window& w, const gui::Message& m) {
       // The paint covers the whole view off-screen.
       return 1;
     case gui::MessageKind::Paint:
-      paint_plenum_view(w, *reinterpret_cast<const gui::PaintContext*>(m.lparam));
+      paint_plenum_view(w, gui::paint_context(m));
       return 0;
     default:
       break;

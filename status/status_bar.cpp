@@ -395,7 +395,7 @@ intptr_t status_bar_procedure(gui::Window& w, const gui::Message& m) {
       // The paint covers the whole bar off-screen; erasing first would only make it flicker.
       return 1;
     case gui::MessageKind::Paint:
-      paint_status_bar(w, *reinterpret_cast<const gui::PaintContext*>(m.lparam));
+      paint_status_bar(w, gui::paint_context(m));
       return 0;
     default:
       break;

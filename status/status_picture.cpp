@@ -130,7 +130,7 @@ intptr_t status_picture_procedure(gui::Window& w, const gui::Message& m) {
     case gui::MessageKind::Destroy: return 0;
     case gui::MessageKind::EraseBackground: return 1;
     case gui::MessageKind::Paint:
-      on_paint(w, *reinterpret_cast<const gui::PaintContext*>(m.lparam));
+      on_paint(w, gui::paint_context(m));
       return 0;
     case gui::MessageKind::User:
       if (m.wparam == kShowUnloadSwitchNotice) {
