@@ -14,7 +14,7 @@
 #include "platform/gui/window.h"
 #include "platform/io/clock.h"
 #include "platform/io/paths.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 #include "status/status_picture.h"
 #include "texts/texts.h"
 
@@ -69,7 +69,7 @@ void BM_status_picture_tick_busy(benchmark::State& state) {
   gui::init();
   gui::reset();
   corvex::status::register_status_picture_class();
-  gui::create_window({corvex::shell::DRYER_PIC_WINDOW,
+  gui::create_window({corvex::resources::DRYER_PIC_WINDOW,
                       " SYSTEM STATUS",
                       gui::style::kVisible | gui::style::kBorder,
                       {0, 0, 240, 420},

@@ -15,7 +15,7 @@
 #include "platform/gui/window.h"
 #include "platform/io/clock.h"
 #include "platform/io/paths.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 #include "status/plenum_view.h"
 #include "status/status_bar.h"
 #include "texts/texts.h"
@@ -73,8 +73,8 @@ struct BenchScreen {
 
 // The dryer timer running with its remaining time, the most common message while drying.
 void BM_status_bar_paint(benchmark::State& state) {
-  BenchScreen screen(corvex::shell::DRYER_RIGHT_STATUS_BAR_WINDOW, Rect::from_xywh(240, 0, 400, 40),
-                     0);
+  BenchScreen screen(corvex::resources::DRYER_RIGHT_STATUS_BAR_WINDOW,
+                     Rect::from_xywh(240, 0, 400, 40), 0);
   screen.set(171, 0x00);
   screen.set(24, 10);
   screen.set(26, 30);
@@ -88,8 +88,8 @@ BENCHMARK(BM_status_bar_paint)->Unit(benchmark::kMicrosecond);
 
 // The flashing alarm, changing its message on every paint: the bar is drawn each time.
 void BM_status_bar_paint_flashing(benchmark::State& state) {
-  BenchScreen screen(corvex::shell::DRYER_RIGHT_STATUS_BAR_WINDOW, Rect::from_xywh(240, 0, 400, 40),
-                     0);
+  BenchScreen screen(corvex::resources::DRYER_RIGHT_STATUS_BAR_WINDOW,
+                     Rect::from_xywh(240, 0, 400, 40), 0);
   screen.set(118, 0x20);
   std::atomic<uint32_t>& blink = corvex::link::dryer_state().blink_flags;
   for (auto _ : state) {
@@ -101,7 +101,7 @@ void BM_status_bar_paint_flashing(benchmark::State& state) {
 BENCHMARK(BM_status_bar_paint_flashing)->Unit(benchmark::kMicrosecond);
 
 void BM_plenum_view_paint_six(benchmark::State& state) {
-  BenchScreen screen(corvex::shell::CUSTOM_VIEW_WINDOW, Rect::from_xywh(240, 245, 400, 175),
+  BenchScreen screen(corvex::resources::CUSTOM_VIEW_WINDOW, Rect::from_xywh(240, 245, 400, 175),
                      gui::style::kCaption);
   screen.set(3, 4);
   for (int n = 1; n <= 6; ++n) {

@@ -6,7 +6,7 @@
 #include "link/dryer_state.h"
 #include "link/redraw.h"
 #include "platform/gui/window.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 
 namespace corvex::link {
 namespace {
@@ -24,44 +24,44 @@ struct TargetInfo {
 
 // Indexed by RedrawTarget.
 constexpr TargetInfo kTargets[] = {
-    {shell::CUSTOM_VIEW_WINDOW, 0},
-    {shell::BATCH_DRYING_WINDOW, 0},
-    {shell::SETUP_SELECTION_WINDOW, 0},
-    {shell::DRYER_RIGHT_STATUS_BAR_WINDOW, 0},
-    {shell::OUT_OF_GRAIN_CHILD_WINDOW, 0},
-    {shell::LOAD_DELAY_CHILD_WINDOW, 0},
-    {shell::UNLOAD_DELAY_CHILD_WINDOW, 0},
-    {shell::FAN_DELAY_CHILD_WINDOW, 0},
-    {shell::DRYER_PIC_WINDOW, 0},
-    {shell::METERING_ROLL_SPEED_DIALOG, 0},
-    {shell::PLENUM_SETPOINT_CHILD_WINDOW, 0},
-    {shell::GRAIN_TEMP_SETPOINT_CHILD_WINDOW, 0},
-    {shell::LINE_GRAPH_WINDOW, 0},
-    {shell::UNLOAD_STATUS_WINDOW, 0},
-    {shell::UNLOAD_STATUS_WINDOW, shell::kUnloadStatusSelectButtonId},
-    {shell::DIAGNOSTICS_DIALOG, 0},
-    {shell::AUTO_START_STATUS_DIALOG, 0},
-    {shell::BPH_CALIBRATION_DIALOG, 0},
-    {shell::AVERAGE_VALUES_WINDOW, 0},
-    {shell::SWITCH_TEST_DIALOG, 0},
-    {shell::MOISTURE_SENSOR_CALIBRATION_DIALOG, 0},
-    {shell::MOISTURE_SETPOINT_DIALOG, 0},
-    {shell::AUTO_START_CONFIG_WINDOW, 0},
-    {shell::BRACKETED_MOISTURE_SETUP_DIALOG, 0},
-    {shell::LIGHT_OUTPUT_TEST_DIALOG, 0},
-    {shell::CONNECTION_SETUP_DIALOG, 0},
-    {shell::DRYING_MODES_DIALOG, 0},
-    {shell::DRYING_CRITERIA_DIALOG, 0},
-    {shell::AUTO_START_DIALOG, 0},
-    {nullptr, shell::kMiscButtonId},
-    {shell::WARNING_WINDOW, 0},
-    {shell::EXTENDED_SETUP_SELECTION_WINDOW_NEW, 0},
+    {resources::CUSTOM_VIEW_WINDOW, 0},
+    {resources::BATCH_DRYING_WINDOW, 0},
+    {resources::SETUP_SELECTION_WINDOW, 0},
+    {resources::DRYER_RIGHT_STATUS_BAR_WINDOW, 0},
+    {resources::OUT_OF_GRAIN_CHILD_WINDOW, 0},
+    {resources::LOAD_DELAY_CHILD_WINDOW, 0},
+    {resources::UNLOAD_DELAY_CHILD_WINDOW, 0},
+    {resources::FAN_DELAY_CHILD_WINDOW, 0},
+    {resources::DRYER_PIC_WINDOW, 0},
+    {resources::METERING_ROLL_SPEED_DIALOG, 0},
+    {resources::PLENUM_SETPOINT_CHILD_WINDOW, 0},
+    {resources::GRAIN_TEMP_SETPOINT_CHILD_WINDOW, 0},
+    {resources::LINE_GRAPH_WINDOW, 0},
+    {resources::UNLOAD_STATUS_WINDOW, 0},
+    {resources::UNLOAD_STATUS_WINDOW, resources::kUnloadStatusSelectButtonId},
+    {resources::DIAGNOSTICS_DIALOG, 0},
+    {resources::AUTO_START_STATUS_DIALOG, 0},
+    {resources::BPH_CALIBRATION_DIALOG, 0},
+    {resources::AVERAGE_VALUES_WINDOW, 0},
+    {resources::SWITCH_TEST_DIALOG, 0},
+    {resources::MOISTURE_SENSOR_CALIBRATION_DIALOG, 0},
+    {resources::MOISTURE_SETPOINT_DIALOG, 0},
+    {resources::AUTO_START_CONFIG_WINDOW, 0},
+    {resources::BRACKETED_MOISTURE_SETUP_DIALOG, 0},
+    {resources::LIGHT_OUTPUT_TEST_DIALOG, 0},
+    {resources::CONNECTION_SETUP_DIALOG, 0},
+    {resources::DRYING_MODES_DIALOG, 0},
+    {resources::DRYING_CRITERIA_DIALOG, 0},
+    {resources::AUTO_START_DIALOG, 0},
+    {nullptr, resources::kMiscButtonId},
+    {resources::WARNING_WINDOW, 0},
+    {resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW, 0},
 };
 static_assert(std::size(kTargets) == size_t(RedrawTarget::kCount));
 
 // Every screen window is a child of the main window, so the status picture's parent is it.
 gui::Window* main_window() {
-  gui::Window* picture = gui::find_window_by_class(shell::DRYER_PIC_WINDOW);
+  gui::Window* picture = gui::find_window_by_class(resources::DRYER_PIC_WINDOW);
   return picture ? picture->parent() : nullptr;
 }
 
@@ -77,7 +77,7 @@ void show_if_present(gui::Window* w, bool show) {
 }
 
 void apply_batch_button_rule_now() {
-  gui::Window* screen = gui::find_window_by_class(shell::BATCH_DRYING_WINDOW);
+  gui::Window* screen = gui::find_window_by_class(resources::BATCH_DRYING_WINDOW);
   if (!screen) return;
   DryerState& s = dryer_state();
   const uint8_t mode = s.mirror[8].load(std::memory_order_relaxed);
@@ -90,9 +90,9 @@ void apply_batch_button_rule_now() {
   } else {
     heat_phases = dual_plenum;
   }
-  show_if_present(gui::child_by_id(screen, shell::kBatchHiHeatButtonId), heat_phases);
-  show_if_present(gui::child_by_id(screen, shell::kBatchLoHeatButtonId), heat_phases);
-  gui::Window* dry = gui::child_by_id(screen, shell::kBatchDryButtonId);
+  show_if_present(gui::child_by_id(screen, resources::kBatchHiHeatButtonId), heat_phases);
+  show_if_present(gui::child_by_id(screen, resources::kBatchLoHeatButtonId), heat_phases);
+  gui::Window* dry = gui::child_by_id(screen, resources::kBatchDryButtonId);
   show_if_present(dry, !heat_phases);
   if (dry) gui::enable_window(dry, true);
 }

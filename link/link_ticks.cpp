@@ -6,7 +6,7 @@
 #include "link/redraw.h"
 #include "platform/gui/window.h"
 #include "platform/io/clock.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 
 namespace corvex::link {
 namespace {
@@ -74,7 +74,7 @@ void step_delayed_redraw(DryerState& s) {
 void close_warning_help(DryerState& s) {
   if (s.warning_help_from_history.load(kRelaxed) || !gui::is_window(s.warning_help_dialog)) return;
   gui::send_message(s.warning_help_dialog,
-                    {gui::MessageKind::Command, shell::kWarningHelpCloseCommand, 0});
+                    {gui::MessageKind::Command, resources::kWarningHelpCloseCommand, 0});
 }
 
 }  // namespace
@@ -94,14 +94,14 @@ void fast_tick_warning_visibility() {
   service_link_gui_work();
   const bool lost = s.link_watchdog.load(std::memory_order_acquire) == 0;
   if (warning_reported(s) || lost) {
-    gui::show_class(shell::WARNING_WINDOW, true);
+    gui::show_class(resources::WARNING_WINDOW, true);
     // The controller is asked to resynchronise for as long as the window shows the lost link,
     // whether it is painted or covered by a full-screen screen; the exchange thread's hold-off
     // paces the ResyncFrames.
     if (lost) s.resync_request.store(1, std::memory_order_release);
   } else {
     close_warning_help(s);
-    gui::show_class(shell::WARNING_WINDOW, false);
+    gui::show_class(resources::WARNING_WINDOW, false);
   }
   // The pulse is set on every third tick and cleared on the others, so the paint its redraw
   // causes sees it set.

@@ -9,9 +9,9 @@
 #include "platform/gui/message_box.h"
 #include "platform/gui/window.h"
 #include "platform/io/files.h"
+#include "resources/window_classes.h"
 #include "shell/display_settings.h"
 #include "shell/later_screens.h"
-#include "shell/window_classes.h"
 
 namespace corvex::logging {
 
@@ -54,7 +54,7 @@ void ask_to_open_data_logger(gui::Window* main) {
   g_state.size_warning_armed = false;
   if (gui::message_box(main, kLogFullText, kLogFullCaption, gui::kMbYesNo | gui::kMbIconWarning) ==
       gui::kIdYes) {
-    gui::Window* setup = gui::find_window_by_class(shell::SETUP_SELECTION_WINDOW);
+    gui::Window* setup = gui::find_window_by_class(resources::SETUP_SELECTION_WINDOW);
     open_data_logger_setup(setup ? setup : main);
   }
 }
@@ -83,7 +83,7 @@ void sample_short_term() {
       // A stored sample time of 0 would sample on every tick; one minute is the shortest.
       const uint32_t minutes = std::max<uint32_t>(shell::display_settings().sample_time_minutes, 1);
       g_state.short_term_countdown = minutes * 60;
-      gui::invalidate_class(shell::AVERAGE_VALUES_WINDOW);
+      gui::invalidate_class(resources::AVERAGE_VALUES_WINDOW);
     }
     return;
   }
@@ -106,7 +106,7 @@ void sample_graph() {
     return;
   }
   append_graph_record(g_state.sample);
-  gui::invalidate_class(shell::DRAW_GRAPH_WINDOW);
+  gui::invalidate_class(resources::DRAW_GRAPH_WINDOW);
   g_state.graph_countdown = kGraphCountdownReload;
 }
 
@@ -181,7 +181,7 @@ void data_log_tick(gui::Window* main) {
     long_term_snapshot(main, now);
   }
   set_logging_active(logging_condition());
-  gui::invalidate_class(shell::AVERAGE_VALUES_WINDOW);
+  gui::invalidate_class(resources::AVERAGE_VALUES_WINDOW);
   if (!logging_active()) return;
   fill_sample_record(g_state.sample, now);
   sample_short_term();

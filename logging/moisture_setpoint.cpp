@@ -5,11 +5,13 @@
 
 #include "link/dryer_state.h"
 #include "link/redraw.h"
+#include "link/status_bytes.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "platform/gui/message_box.h"
 #include "resources/moisture_dialogs.h"
 #include "texts/labelled_key.h"
+#include "texts/localized_controls.h"
 #include "texts/texts.h"
 
 namespace corvex::logging {
@@ -30,20 +32,6 @@ constexpr platform::FontSpec kKeyFont{18, 700};
 int g_entry_code = 0;
 MoistureKeypadEntry g_entry;
 
-uint8_t mirror(int offset) {
-  return link::dryer_state().mirror[offset].load(std::memory_order_relaxed);
-}
-uint8_t desired(int offset) {
-  return link::dryer_state().desired[offset].load(std::memory_order_relaxed);
-}
-
-// The caption becomes its localized string; without a loaded text the template's stays.
-void localize_caption(gui::Window& dialog, int number) {
-  texts::StringBuffer text;
-  text[0] = '\0';
-  texts::localized_string(number, text);
-  if (text[0] != '\0' && dialog.text() != text.data()) gui::set_window_text(&dialog, text.data());
-}
 
 // A key: raised face, its label centred; the platform inverts it while held.
 void draw_key(const gui::DrawItemContext& item, int label_string) {
@@ -65,9 +53,7 @@ void on_keypad_accept(gui::Window& keypad) {
     return;
   }
   // Stored only; the setpoint dialog raises the write once the keypad has closed.
-  link::DryerState& s = link::dryer_state();
-  s.desired[199].store(uint8_t(value >> 8), std::memory_order_relaxed);
-  s.desired[200].store(uint8_t(value & 0xFF), std::memory_order_relaxed);
+  link::set_desired_hi_lo(link::kMoistureSetpoint, value);
   gui::end_dialog(&keypad, res::kKeypadAccept);
 }
 
@@ -94,13 +80,13 @@ intptr_t keypad_procedure(gui::Window& keypad, const gui::Message& m) {
   switch (m.kind) {
     case gui::MessageKind::InitDialog:
       begin_moisture_keypad_entry();
-      localize_caption(keypad, kModifyString);
+      texts::set_localized_caption(&keypad, kModifyString);
       return 1;
     case gui::MessageKind::Paint:
-      localize_caption(keypad, kModifyString);
+      texts::set_localized_caption(&keypad, kModifyString);
       return 0;
     case gui::MessageKind::DrawItem: {
-      const auto& item = *reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
+      const auto& item = gui::draw_item_context(m);
       draw_key(item, item.id == res::kKeypadDelete   ? kDeleteString
                      : item.id == res::kKeypadAccept ? kAcceptString
                      : item.id == res::kKeypadExit   ? kExitString
@@ -116,7 +102,7 @@ intptr_t keypad_procedure(gui::Window& keypad, const gui::Message& m) {
 }
 
 void paint_setpoint_dialog(gui::Window& dialog) {
-  localize_caption(dialog, kDialogCaptionString);
+  texts::set_localized_caption(&dialog, kDialogCaptionString);
   char text[24];
   format_reported_setpoint(text);
   gui::set_dialog_item_text(&dialog, res::kMoistureValueDisplay, text);
@@ -130,9 +116,7 @@ void on_modify_setpoint(gui::Window& dialog) {
     paint_setpoint_dialog(dialog);
     return;
   }
-  if (desired(199) != mirror(199) || desired(200) != mirror(200)) {
-    link::raise_write(PendingWrite::k199);
-  }
+  link::raise_write_if_changed(PendingWrite::k199, link::kMoistureSetpoint, 2);
 }
 
 intptr_t setpoint_procedure(gui::Window& dialog, const gui::Message& m) {
@@ -145,7 +129,7 @@ intptr_t setpoint_procedure(gui::Window& dialog, const gui::Message& m) {
       paint_setpoint_dialog(dialog);
       return 0;
     case gui::MessageKind::DrawItem: {
-      const auto& item = *reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
+      const auto& item = gui::draw_item_context(m);
       draw_key(item, item.id == res::kMoistureModifyButton ? kModifyString
                      : item.id == res::kMoistureExitButton ? kExitString
                                                            : 0);
@@ -233,6 +217,6 @@ void format_reported_setpoint(std::span<char> out) {
   std::snprintf(out.data(), out.size(), "%u.%01u %%", value / 10, value % 10);
 }
 
-uint16_t reported_moisture_setpoint() { return uint16_t((mirror(199) << 8) | mirror(200)); }
+uint16_t reported_moisture_setpoint() { return link::mirror_hi_lo(link::kMoistureSetpoint); }
 
 }  // namespace corvex::logging

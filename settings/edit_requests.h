@@ -32,7 +32,6 @@ struct TemperatureEditRequest {
   uint8_t entry_state = 0;       // 0..2 digits typed
   uint8_t first_key = 0;
   uint8_t last_key = 0;
-  int help_topic = 0;
   int request_code = 0;
   int low_slot = -1;             // DesiredValues slot of the low byte
   int high_slot = -1;            // DesiredValues slot of the high byte

@@ -3,13 +3,15 @@
 #include <algorithm>
 
 #include "link/dryer_state.h"
+#include "link/status_bytes.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "resources/setup_dialogs.h"
+#include "resources/window_classes.h"
 #include "shell/navigation.h"
-#include "shell/window_classes.h"
-#include "texts/language_dialog.h"
 #include "texts/labelled_key.h"
+#include "texts/language_dialog.h"
+#include "texts/localized_controls.h"
 #include "texts/texts.h"
 
 namespace corvex::settings {
@@ -24,25 +26,22 @@ constexpr int kYesString = 134;
 constexpr int kNoString = 135;
 constexpr int kCancelString = 10;
 constexpr platform::FontSpec kKeyFont{16, 700};
-// Bit 7 of byte 266 is the unit of measure; bits 0 and 1 are one-shot commands to the
-// controller (restore and save the user settings).
-constexpr uint8_t kSiUnitsBit = 0x80;
+using link::desired_byte;
+using link::kUnitsAndOptions;
+using link::mirror_byte;
+
+// The top bit of the units-and-options byte is the unit of measure; bits 0 and 1 are one-shot
+// commands to the controller (restore and save the user settings).
+constexpr uint8_t kSiUnitsBit = 1u << link::kUnitsAndOptionsSiBit;
 constexpr uint8_t kOneShotBits = 0x03;
-constexpr uint8_t kReverseOptionBit = 0x10;  // bit 4 of byte 49
+constexpr uint8_t kReverseOptionBit = 0x10;  // bit 4 of the option bits
 
-uint8_t mirror(int offset) {
-  return link::dryer_state().mirror[offset].load(std::memory_order_relaxed);
-}
-uint8_t desired(int offset) {
-  return link::dryer_state().desired[offset].load(std::memory_order_relaxed);
-}
-
-// What a new write of byte 266 starts from: a record still waiting to go out keeps its bits
+// What a new write of the units-and-options byte starts from: a record still waiting to go out keeps its bits
 // (a units change made a moment ago is not undone by SAVE), otherwise the current value without
 // the one-shot command bits, so that an earlier save or restore is never sent again.
 uint8_t byte_266_base() {
-  if (link::write_raised(PendingWrite::k266)) return desired(266);
-  return uint8_t(mirror(266) & ~kOneShotBits);
+  if (link::write_raised(PendingWrite::k266)) return desired_byte(kUnitsAndOptions);
+  return uint8_t(mirror_byte(kUnitsAndOptions) & ~kOneShotBits);
 }
 
 struct Question {
@@ -54,12 +53,12 @@ intptr_t question_procedure(gui::Window& dialog, const gui::Message& m) {
   switch (m.kind) {
     case gui::MessageKind::InitDialog: {
       const auto* q = reinterpret_cast<const Question*>(m.lparam);
-      localize_caption(dialog, q->caption_string);
+      texts::set_localized_caption(&dialog, q->caption_string);
       localize_item_text(dialog, res::kQuestionText, q->question_string);
       return 1;
     }
     case gui::MessageKind::DrawItem: {
-      const auto& item = *reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
+      const auto& item = gui::draw_item_context(m);
       draw_labelled_key(item, item.id == res::kQuestionYes  ? kYesString
                               : item.id == res::kQuestionNo ? kNoString
                                                             : kCancelString);
@@ -89,7 +88,7 @@ intptr_t ask(int resource, gui::Window* owner, Question question) {
 intptr_t user_settings_procedure(gui::Window& dialog, const gui::Message& m) {
   switch (m.kind) {
     case gui::MessageKind::InitDialog: {
-      localize_caption(dialog, 215);
+      texts::set_localized_caption(&dialog, 215);
       localize_item_text(dialog, res::kUserSettingsLine1, 216);
       localize_item_text(dialog, res::kUserSettingsLine2, 217);
       // Centred over the menu by the template, then 20 pixels higher.
@@ -99,7 +98,7 @@ intptr_t user_settings_procedure(gui::Window& dialog, const gui::Message& m) {
       return 1;
     }
     case gui::MessageKind::DrawItem: {
-      const auto& item = *reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
+      const auto& item = gui::draw_item_context(m);
       draw_labelled_key(item, item.id == res::kUserSettingsSave      ? 218
                               : item.id == res::kUserSettingsRestore ? 219
                                                                      : kCancelString);
@@ -125,9 +124,10 @@ intptr_t user_settings_procedure(gui::Window& dialog, const gui::Message& m) {
   }
 }
 
-// The radio buttons show the interface the desired byte 287 now holds for each sensor.
+// The radio buttons show the interface the desired sensor-interface byte now holds for each
+// sensor.
 void show_sensor_choices(gui::Window& dialog) {
-  const uint8_t value = desired(287);
+  const uint8_t value = desired_byte(link::kSensorInterfaces);
   const auto show = [&](MoistureSensor sensor, int analog_id, int network_id) {
     const bool network = sensor_interface(value, sensor) == SensorInterface::Network;
     if (gui::Window* b = gui::dialog_item(&dialog, network ? network_id : analog_id)) {
@@ -140,15 +140,15 @@ void show_sensor_choices(gui::Window& dialog) {
 
 void choose_sensor_interface(gui::Window& dialog, MoistureSensor sensor,
                              SensorInterface interface) {
-  link::dryer_state().desired[287].store(with_sensor_interface(desired(287), sensor, interface),
-                                         std::memory_order_relaxed);
+  link::set_desired_byte(link::kSensorInterfaces,
+                         with_sensor_interface(desired_byte(link::kSensorInterfaces), sensor, interface));
   show_sensor_choices(dialog);
 }
 
 intptr_t sensor_selection_procedure(gui::Window& dialog, const gui::Message& m) {
   switch (m.kind) {
     case gui::MessageKind::InitDialog:
-      link::dryer_state().desired[287].store(mirror(287), std::memory_order_relaxed);
+      link::desire_reported(link::kSensorInterfaces);
       localize_item_text(dialog, res::kSensorWetGroup, 36);
       localize_item_text(dialog, res::kSensorDryGroup, 37);
       show_sensor_choices(dialog);
@@ -168,7 +168,7 @@ intptr_t sensor_selection_procedure(gui::Window& dialog, const gui::Message& m) 
           choose_sensor_interface(dialog, MoistureSensor::Dry, SensorInterface::Network);
           return 1;
         case res::kSensorAccept:
-          if (desired(287) != mirror(287)) link::raise_write(PendingWrite::k287);
+          link::raise_write_if_changed(PendingWrite::k287, link::kSensorInterfaces);
           gui::end_dialog(&dialog, res::kSensorAccept);
           return 1;
         case res::kSensorCancel:
@@ -193,7 +193,7 @@ intptr_t open_units_dialog(gui::Window* owner) {
 }
 
 intptr_t open_metering_roll_reverse_dialog(gui::Window* owner) {
-  const bool active = (mirror(49) & kReverseOptionBit) != 0;
+  const bool active = (mirror_byte(link::kOptionBits) & kReverseOptionBit) != 0;
   const intptr_t answer =
       ask(res::kMeteringRollReverseDialog, owner, Question{138, active ? 140 : 139});
   if (answer == res::kQuestionYes) toggle_metering_roll_reverse();
@@ -234,19 +234,21 @@ void switch_units() {
   const uint8_t si = s.unit_flag.load(std::memory_order_relaxed) ? 0 : 1;
   s.unit_flag.store(si, std::memory_order_relaxed);
   const uint8_t value = uint8_t((byte_266_base() & ~kSiUnitsBit) | (si ? kSiUnitsBit : 0));
-  link::raise_write(PendingWrite::k266, {{266, value}});
+  link::raise_write(PendingWrite::k266, {{kUnitsAndOptions, value}});
   repaint_screens();
 }
 
 void toggle_metering_roll_reverse() {
-  link::raise_write(PendingWrite::k49, {{49, uint8_t(mirror(49) ^ kReverseOptionBit)}});
+  link::raise_write(PendingWrite::k49,
+                    {{link::kOptionBits, uint8_t(mirror_byte(link::kOptionBits) ^ kReverseOptionBit)}});
 }
 
 void send_user_settings_command(UserSettingsCommand command) {
-  link::raise_write(PendingWrite::k266, {{266, uint8_t(byte_266_base() | uint8_t(command))}});
+  link::raise_write(PendingWrite::k266,
+                    {{kUnitsAndOptions, uint8_t(byte_266_base() | uint8_t(command))}});
 }
 
-void clear_batch_counter() { link::raise_write(PendingWrite::k221, {{221, 0}, {222, 0}}); }
+void clear_batch_counter() { link::raise_write_hi_lo(PendingWrite::k221, link::kBatchCounter, 0); }
 
 uint8_t with_sensor_interface(uint8_t byte287, MoistureSensor sensor, SensorInterface interface) {
   const int shift = int(sensor);
@@ -262,42 +264,34 @@ SensorInterface sensor_interface(uint8_t byte287, MoistureSensor sensor) {
 
 void repaint_screens() {
   static constexpr const char* kScreens[] = {
-      shell::VIEW_SELECTION_WINDOW,
-      shell::WARNING_WINDOW,
-      shell::AVERAGE_VALUES_WINDOW,
-      shell::BOOT_LOADER_WINDOW,
-      shell::CUSTOM_VIEW_WINDOW,
-      shell::UNLOAD_STATUS_WINDOW,
-      shell::DRYER_RIGHT_STATUS_BAR_WINDOW,
-      shell::TIMER_SELECT_WINDOW,
-      shell::TEMP_SELECT_WINDOW,
-      shell::SETUP_SELECTION_WINDOW,
-      shell::EXTENDED_SETUP_SELECTION_WINDOW_NEW,
-      shell::GRAPH_WINDOW,
-      shell::DRAW_GRAPH_WINDOW,
-      shell::DRYER_PIC_WINDOW,
-      shell::BATCH_DRYING_WINDOW,
-      shell::AUTO_START_CONFIG_WINDOW,
-      shell::LOAD_DELAY_CHILD_WINDOW,
-      shell::OUT_OF_GRAIN_CHILD_WINDOW,
-      shell::FAN_DELAY_CHILD_WINDOW,
-      shell::UNLOAD_DELAY_CHILD_WINDOW,
-      shell::PLENUM_SETPOINT_CHILD_WINDOW,
-      shell::GRAIN_TEMP_SETPOINT_CHILD_WINDOW,
+      resources::VIEW_SELECTION_WINDOW,
+      resources::WARNING_WINDOW,
+      resources::AVERAGE_VALUES_WINDOW,
+      resources::BOOT_LOADER_WINDOW,
+      resources::CUSTOM_VIEW_WINDOW,
+      resources::UNLOAD_STATUS_WINDOW,
+      resources::DRYER_RIGHT_STATUS_BAR_WINDOW,
+      resources::TIMER_SELECT_WINDOW,
+      resources::TEMP_SELECT_WINDOW,
+      resources::SETUP_SELECTION_WINDOW,
+      resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW,
+      resources::GRAPH_WINDOW,
+      resources::DRAW_GRAPH_WINDOW,
+      resources::DRYER_PIC_WINDOW,
+      resources::BATCH_DRYING_WINDOW,
+      resources::AUTO_START_CONFIG_WINDOW,
+      resources::LOAD_DELAY_CHILD_WINDOW,
+      resources::OUT_OF_GRAIN_CHILD_WINDOW,
+      resources::FAN_DELAY_CHILD_WINDOW,
+      resources::UNLOAD_DELAY_CHILD_WINDOW,
+      resources::PLENUM_SETPOINT_CHILD_WINDOW,
+      resources::GRAIN_TEMP_SETPOINT_CHILD_WINDOW,
   };
   for (const char* screen : kScreens) gui::invalidate_class(screen);
 }
 
-void localize_caption(gui::Window& dialog, int number) {
-  texts::StringBuffer text;
-  text[0] = '\0';
-  texts::localized_string(number, text);
-  if (text[0] != '\0' && dialog.text() != text.data()) gui::set_window_text(&dialog, text.data());
-}
-
 void localize_item_text(gui::Window& dialog, int id, int number) {
-  gui::Window* item = gui::dialog_item(&dialog, id);
-  if (item != nullptr) localize_caption(*item, number);
+  texts::set_localized_caption(gui::dialog_item(&dialog, id), number);
 }
 
 void draw_labelled_key(const gui::DrawItemContext& item, int label_string) {

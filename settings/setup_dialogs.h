@@ -54,10 +54,7 @@ void repaint_screens();
 
 // ---- Helpers the setup dialogs share ----
 
-// Sets the dialog's caption to localized string `number`; without a loaded text the caption
-// stays as it is.
-void localize_caption(platform::gui::Window& dialog, int number);
-// The same for a control's text.
+// Sets a control's text to localized string `number`; without a loaded text it stays as it is.
 void localize_item_text(platform::gui::Window& dialog, int id, int number);
 // Draws an owner-drawn key: a raised face with localized string `label_string` centred (the
 // window text when the string is empty or not loaded).

@@ -1,19 +1,20 @@
 #include "settings/setup_menus.h"
 
-#include <array>
-#include <optional>
 #include <string>
 
 #include "link/dryer_state.h"
+#include "link/status_bytes.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
+#include "resources/window_classes.h"
+#include "settings/burner_dialogs.h"
 #include "settings/hardware_setup.h"
 #include "settings/setup_dialogs.h"
+#include "settings/time_date_dialog.h"
 #include "shell/later_screens.h"
 #include "shell/navigation.h"
-#include "shell/window_classes.h"
-#include "texts/languages.h"
 #include "texts/localized_bitmaps.h"
+#include "texts/localized_controls.h"
 #include "texts/texts.h"
 
 namespace corvex::settings {
@@ -56,31 +57,11 @@ constexpr MenuButton kExtendedButtons[] = {
     {kExtendedUserSettingsButton, 40, 2, 1},  {kExtendedClearBatchButton, 63, 2, 2},
 };
 
-uint8_t mirror(int offset) {
-  return link::dryer_state().mirror[offset].load(std::memory_order_relaxed);
-}
+using link::mirror_bit;
+using link::mirror_byte;
 
-// The button images of the selected language, loaded when first drawn and again after the
-// language changes. Both menus share them.
-struct MenuImages {
-  int language = -1;
-  std::array<bool, texts::kLocalizedBitmapCount> tried{};
-  std::array<std::optional<platform::Bitmap>, texts::kLocalizedBitmapCount> images;
-};
-MenuImages g_images;
-
-const platform::Bitmap* menu_image(int index) {
-  if (index <= 0 || index >= texts::kLocalizedBitmapCount) return nullptr;
-  if (g_images.language != texts::language_index()) {
-    g_images = {};
-    g_images.language = texts::language_index();
-  }
-  if (!g_images.tried[index]) {
-    g_images.tried[index] = true;
-    g_images.images[index] = texts::load_localized_bitmap(index);
-  }
-  return g_images.images[index] ? &*g_images.images[index] : nullptr;
-}
+bool continuous_flow() { return mirror_byte(link::kDryingMode) == link::kContinuousFlow; }
+bool numeric_model() { return mirror_bit(link::kDryerType, link::kDryerTypeNumericBit); }
 
 int bitmap_of(int id) {
   for (const MenuButton& b : kSetupButtons) {
@@ -137,7 +118,7 @@ void draw_menu_button(const gui::DrawItemContext& item) {
     draw_language_button(item);
     return;
   }
-  if (const platform::Bitmap* image = menu_image(bitmap_of(item.id))) {
+  if (const platform::Bitmap* image = texts::localized_image(bitmap_of(item.id))) {
     item.canvas->blit(*image, {0, 0});
     return;
   }
@@ -155,13 +136,6 @@ void set_button_shown(gui::Window& menu, int id, bool shown) {
   if (b != nullptr && b->is_shown() != shown) gui::show_window(b, shown);
 }
 
-void localize_menu_caption(gui::Window& menu, int number) {
-  texts::StringBuffer text;
-  text[0] = '\0';
-  texts::localized_string(number, text);
-  if (text[0] != '\0' && menu.text() != text.data()) gui::set_window_text(&menu, text.data());
-}
-
 // ---- Setup menu ----
 
 void apply_setup_visibility(gui::Window& menu) {
@@ -172,12 +146,12 @@ void return_to_main_screen(gui::Window& menu) {
   gui::show_window(&menu, false);
   link::DryerState& s = link::dryer_state();
   s.main_screen_shown.store(1, std::memory_order_relaxed);
-  s.desired[224].store(mirror(224), std::memory_order_relaxed);
+  link::desire_reported(link::kMoistureOptions);
   shell::return_to_main_screen();
 }
 
 void open_auto_start(gui::Window& menu) {
-  if (mirror(279) & 0x01) {
+  if (mirror_bit(link::kAutoStart, link::kAutoStartRunningBit)) {
     shell::open_auto_start_status_dialog(&menu);
   } else {
     shell::open_unbuilt_dialog(&menu, 0, "Auto-Start Control Panel Switch Requirements");
@@ -191,7 +165,7 @@ void on_setup_command(gui::Window& menu, int id) {
       break;
     case kSetupDryingSetupButton:
       shell::open_unbuilt_dialog(
-          &menu, 0, mirror(8) == 0 ? "CONTINUOUS FLOW SETUP" : "STAGED BATCH SETUP - 09");
+          &menu, 0, continuous_flow() ? "CONTINUOUS FLOW SETUP" : "STAGED BATCH SETUP - 09");
       break;
     case kSetupAutoStartButton: open_auto_start(menu); break;
     case kSetupUnloadParametersButton:
@@ -202,8 +176,8 @@ void on_setup_command(gui::Window& menu, int id) {
       break;
     case kSetupBurnerModeButton:
       // The numbered-model dryers have no burner modes to choose.
-      if ((mirror(225) & 0x20) == 0) {
-        shell::open_unbuilt_dialog(&menu, 177, "Select Burner Mode - 10");
+      if (!numeric_model()) {
+        open_burner_mode_dialog(&menu);
       }
       break;
     case kSetupCalibrationButton:
@@ -211,7 +185,7 @@ void on_setup_command(gui::Window& menu, int id) {
       break;
     case kSetupExtendedButton:
       gui::show_window(&menu, false);
-      gui::show_class(shell::EXTENDED_SETUP_SELECTION_WINDOW_NEW, true);
+      gui::show_class(resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW, true);
       break;
     case kSetupReturnButton: return_to_main_screen(menu); break;
     default: break;
@@ -228,11 +202,11 @@ intptr_t setup_menu_procedure(gui::Window& w, const gui::Message& m) {
       if (m.wparam) apply_setup_visibility(w);
       return gui::default_window_procedure(w, m);
     case gui::MessageKind::Paint:
-      localize_menu_caption(w, kSetupCaptionString);
+      texts::set_localized_caption(&w, kSetupCaptionString);
       apply_setup_visibility(w);
       return 0;
     case gui::MessageKind::DrawItem:
-      draw_menu_button(*reinterpret_cast<const gui::DrawItemContext*>(m.lparam));
+      draw_menu_button(gui::draw_item_context(m));
       return 1;
     case gui::MessageKind::Command:
       on_setup_command(w, gui::command_id(m));
@@ -254,14 +228,14 @@ void on_extended_command(gui::Window& menu, int id) {
       shell::open_unbuilt_dialog(&menu, 168, " System Diagnostics - 14");
       break;
     case kExtendedBurnerDifferentialButton:
-      shell::open_unbuilt_dialog(&menu, 170, "MODIFYING BURNER DIFFERENTIAL SETTINGS - 15");
+      open_burner_differential_dialog(&menu);
       break;
     case kExtendedMeteringRollReverseButton: open_metering_roll_reverse_dialog(&menu); break;
     case kExtendedUnloadBushelsButton:
       shell::open_unbuilt_dialog(&menu, 0, " UNLOAD BUSHELS SETUP SCREEN - 17");
       break;
     case kExtendedTimeDateButton:
-      shell::open_unbuilt_dialog(&menu, 199, "Set Time / Date - 18");
+      open_time_date_dialog(&menu);
       break;
     case kExtendedUnitsButton: open_units_dialog(&menu); break;
     case kExtendedHardwareButton: open_hardware_setup_dialog(&menu); break;
@@ -281,7 +255,7 @@ void on_extended_command(gui::Window& menu, int id) {
     case kExtendedLanguageButton: open_language_selection(&menu); break;
     case kExtendedReturnButton:
       gui::show_window(&menu, false);
-      gui::show_class(shell::SETUP_SELECTION_WINDOW, true);
+      gui::show_class(resources::SETUP_SELECTION_WINDOW, true);
       break;
     default: break;
   }
@@ -303,11 +277,11 @@ intptr_t extended_menu_procedure(gui::Window& w, const gui::Message& m) {
       if (m.wparam) apply_extended_visibility(w);
       return gui::default_window_procedure(w, m);
     case gui::MessageKind::Paint:
-      localize_menu_caption(w, kExtendedCaptionString);
+      texts::set_localized_caption(&w, kExtendedCaptionString);
       apply_extended_visibility(w);
       return 0;
     case gui::MessageKind::DrawItem:
-      draw_menu_button(*reinterpret_cast<const gui::DrawItemContext*>(m.lparam));
+      draw_menu_button(gui::draw_item_context(m));
       return 1;
     case gui::MessageKind::Command:
       on_extended_command(w, gui::command_id(m));
@@ -320,16 +294,16 @@ intptr_t extended_menu_procedure(gui::Window& w, const gui::Message& m) {
 }  // namespace
 
 void register_setup_menu_classes() {
-  gui::register_class({shell::SETUP_SELECTION_WINDOW, &setup_menu_procedure,
+  gui::register_class({resources::SETUP_SELECTION_WINDOW, &setup_menu_procedure,
                        platform::colors::kBlack, true});
-  gui::register_class({shell::EXTENDED_SETUP_SELECTION_WINDOW_NEW, &extended_menu_procedure,
+  gui::register_class({resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW, &extended_menu_procedure,
                        platform::colors::kBlack, true});
 }
 
 bool auto_start_button_shown() {
-  return mirror(8) == 0 && (mirror(225) & 0x20) == 0 && (mirror(280) & 0x40) != 0;
+  return continuous_flow() && !numeric_model() && (mirror_byte(link::kAutoStartFlags) & 0x40) != 0;
 }
 
-bool clear_batch_button_shown() { return mirror(8) != 0; }
+bool clear_batch_button_shown() { return !continuous_flow(); }
 
 }  // namespace corvex::settings

@@ -9,11 +9,13 @@
 
 #include "diagnostics/format.h"
 #include "link/dryer_state.h"
+#include "link/status_bytes.h"
 #include "platform/gui/controls.h"
+#include "resources/window_classes.h"
 #include "settings/line_wrap.h"
 #include "settings/temperature_screen.h"
-#include "settings/timer_picture_buttons.h"
-#include "shell/window_classes.h"
+#include "texts/help_viewer.h"
+#include "texts/localized_controls.h"
 #include "texts/texts.h"
 
 namespace corvex::settings {
@@ -36,10 +38,17 @@ struct SetpointRow {
 
 // Indexed by TemperatureSetpoint.
 constexpr SetpointRow kSetpoints[] = {
-    {69, 250, 50, 180, PW::k69},   {67, 250, 50, 180, PW::k67},   {65, 250, 50, 180, PW::k65},
-    {63, 250, 50, 180, PW::k63},   {61, 250, 50, 180, PW::k61},   {59, 250, 50, 180, PW::k59},
-    {260, 250, 50, 180, PW::k260}, {258, 250, 50, 180, PW::k258}, {151, 180, 50, 120, PW::k151},
-    {149, 160, 50, 105, PW::k149}, {153, 180, 50, 105, PW::k153},
+    {link::plenum_setpoint(1), 250, 50, 180, PW::k69},
+    {link::plenum_setpoint(2), 250, 50, 180, PW::k67},
+    {link::plenum_setpoint(3), 250, 50, 180, PW::k65},
+    {link::plenum_setpoint(4), 250, 50, 180, PW::k63},
+    {link::plenum_setpoint(5), 250, 50, 180, PW::k61},
+    {link::plenum_setpoint(6), 250, 50, 180, PW::k59},
+    {link::kPlenum1Second, 250, 50, 180, PW::k260},
+    {link::kPlenum2Second, 250, 50, 180, PW::k258},
+    {link::kTargetSetpoint2, 180, 50, 120, PW::k151},
+    {link::kTargetSetpoint1, 160, 50, 105, PW::k149},
+    {link::kTargetSetpoint3, 180, 50, 105, PW::k153},
 };
 static_assert(std::size(kSetpoints) == size_t(TS::kCount));
 
@@ -96,11 +105,8 @@ constexpr platform::FontSpec kTextFont{12, 400};
 constexpr unsigned kValueFormat = platform::text_format::kLeft | platform::text_format::kVCenter |
                                   platform::text_format::kSingleLine;
 
-uint8_t mirror(int offset) {
-  return link::dryer_state().mirror[size_t(offset)].load(std::memory_order_relaxed);
-}
-
-bool bit5_of_225() { return (mirror(225) & 0x20) != 0; }
+int drying_mode() { return link::mirror_byte(link::kDryingMode); }
+bool numeric_model() { return link::mirror_bit(link::kDryerType, link::kDryerTypeNumericBit); }
 
 Point button_at(int column, int row) { return {10 + column * 310, 8 + row * 70}; }
 Rect value_rect(int column, int row) {
@@ -114,17 +120,9 @@ void draw_setpoint(Canvas& c, TS s, const Rect& r, const platform::FontSpec& fon
   c.draw_text(text, r, font, kValueColor, kValueFormat);
 }
 
-void set_caption(gui::Window& w, int number) {
-  texts::StringBuffer caption;
-  caption[0] = '\0';
-  texts::localized_string(number, caption);
-  // Without a language file the caption the window was created with stays.
-  if (caption[0] != '\0' && w.text() != caption.data()) gui::set_window_text(&w, caption.data());
-}
-
 // Shows the buttons the drying mode calls for; other drying modes leave them as they are.
 void apply_plenum_visibility(gui::Window& panel) {
-  const int mode = mirror(8);
+  const int mode = drying_mode();
   if (mode != 0 && mode != 1) return;
   const bool dual = dual_plenum_mode();
   for (const PlenumButton& b : kPlenumButtons) {
@@ -134,14 +132,14 @@ void apply_plenum_visibility(gui::Window& panel) {
     } else if (!dual) {
       const bool type_limited =
           mode == 0 && (b.setpoint == TS::Plenum2 || b.setpoint == TS::Plenum3);
-      show = setpoint_fitted(b.setpoint) && !(type_limited && bit5_of_225());
+      show = setpoint_fitted(b.setpoint) && !(type_limited && numeric_model());
     }
-    show_if_changed(gui::child_by_id(&panel, b.id), show);
+    texts::show_if_changed(gui::child_by_id(&panel, b.id), show);
   }
 }
 
 void paint_plenum_panel(gui::Window& w, Canvas& c) {
-  set_caption(w, 194);
+  texts::set_localized_caption(&w, 194);
   apply_plenum_visibility(w);
   c.fill_rect(w.client_rect(), kBackground);
   const Layout layout = dual_plenum_mode() ? Layout::Dual : Layout::Normal;
@@ -152,7 +150,7 @@ void paint_plenum_panel(gui::Window& w, Canvas& c) {
   }
 }
 
-TS single_grain_setpoint() { return mirror(8) == 3 ? TS::GrainWide : TS::GrainNarrow; }
+TS single_grain_setpoint() { return drying_mode() == 3 ? TS::GrainWide : TS::GrainNarrow; }
 
 void draw_grain_text(gui::Window& w, Canvas& c) {
   const int left = 310;
@@ -179,11 +177,11 @@ void draw_grain_text(gui::Window& w, Canvas& c) {
 }
 
 void paint_grain_panel(gui::Window& w, Canvas& c) {
-  set_caption(w, 195);
+  texts::set_localized_caption(&w, 195);
   const bool dual = dual_plenum_mode();
-  show_if_changed(gui::child_by_id(&w, kGrainSingle.id), !dual);
-  show_if_changed(gui::child_by_id(&w, kGrainFirst.id), dual);
-  show_if_changed(gui::child_by_id(&w, kGrainSecond.id), dual);
+  texts::show_if_changed(gui::child_by_id(&w, kGrainSingle.id), !dual);
+  texts::show_if_changed(gui::child_by_id(&w, kGrainFirst.id), dual);
+  texts::show_if_changed(gui::child_by_id(&w, kGrainSecond.id), dual);
   c.fill_rect(w.client_rect(), kBackground);
   if (dual) {
     draw_setpoint(c, TS::GrainWide, kGrainFirst.value, kGrainValueFont);
@@ -236,16 +234,18 @@ int grain_image(int id) {
 void create_plenum_buttons(gui::Window& w) {
   // Until the first paint decides, only plenum #1, which every dryer has, is shown.
   for (const PlenumButton& b : kPlenumButtons) {
-    create_picture_button(&w, b.image, b.id, button_at(b.column, b.row),
-                          b.id == kPlenum1ButtonId ? Initially::Shown : Initially::Hidden);
+    texts::create_picture_button(
+        &w, b.image, b.id, button_at(b.column, b.row),
+        b.id == kPlenum1ButtonId ? texts::Initially::Shown : texts::Initially::Hidden);
   }
 }
 
 void create_grain_buttons(gui::Window& w) {
-  create_picture_button(&w, kGrainSingle.image, kGrainSingle.id, kGrainSingle.at);
-  create_picture_button(&w, kGrainFirst.image, kGrainFirst.id, kGrainFirst.at, Initially::Hidden);
-  create_picture_button(&w, kGrainSecond.image, kGrainSecond.id, kGrainSecond.at,
-                        Initially::Hidden);
+  texts::create_picture_button(&w, kGrainSingle.image, kGrainSingle.id, kGrainSingle.at);
+  texts::create_picture_button(&w, kGrainFirst.image, kGrainFirst.id, kGrainFirst.at,
+                               texts::Initially::Hidden);
+  texts::create_picture_button(&w, kGrainSecond.image, kGrainSecond.id, kGrainSecond.at,
+                               texts::Initially::Hidden);
 }
 
 struct PanelKind {
@@ -266,18 +266,18 @@ intptr_t panel_procedure(gui::Window& w, const gui::Message& m, const PanelKind&
     case gui::MessageKind::EraseBackground:
       return 1;
     case gui::MessageKind::Paint:
-      kind.paint(w, *reinterpret_cast<const gui::PaintContext*>(m.lparam)->canvas);
+      kind.paint(w, *gui::paint_context(m).canvas);
       return 0;
     case gui::MessageKind::DrawItem: {
-      const auto* item = reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
-      if (const int image = kind.image(item->id)) draw_picture_button(*item, image);
+      const auto* item = &gui::draw_item_context(m);
+      if (const int image = kind.image(item->id)) texts::draw_picture_button(*item, image);
       return 1;
     }
     case gui::MessageKind::Command:
       kind.command(w, gui::command_id(m));
       return 0;
     case gui::MessageKind::Destroy:
-      release_picture_images(kind.images);
+      texts::release_picture_images(kind.images);
       return 0;
     default:
       return gui::default_window_procedure(w, m);
@@ -298,10 +298,13 @@ intptr_t grain_panel_procedure(gui::Window& w, const gui::Message& m) {
 
 }  // namespace
 
-bool dual_plenum_mode() { return mirror(8) == 1 && (mirror(257) & 0x02) != 0; }
+bool dual_plenum_mode() {
+  return drying_mode() == link::kStagedBatch &&
+         link::mirror_bit(link::kDryingCriteria, link::kDryingCriteriaDualPlenumBit);
+}
 
 int fan_heater_count() {
-  switch (mirror(3)) {
+  switch (link::mirror_byte(link::kFanHeaterCode)) {
     case 0:
       return 1;
     case 1:
@@ -337,9 +340,9 @@ bool setpoint_fitted(TS s) {
     case TS::Plenum2Second:
       return dual && count >= 2;
     case TS::GrainWide:
-      return dual || mirror(8) == 3;
+      return dual || drying_mode() == 3;
     case TS::GrainNarrow:
-      return !dual && mirror(8) != 3;
+      return !dual && drying_mode() != 3;
     case TS::GrainSecond:
       return dual;
     default:
@@ -349,7 +352,7 @@ bool setpoint_fitted(TS s) {
 
 bool setpoint_value_shown(TS s) {
   if (!setpoint_fitted(s)) return false;
-  const int mode = mirror(8);
+  const int mode = drying_mode();
   const bool drying_mode_0_or_1 = mode == 0 || mode == 1;
   const bool dual = dual_plenum_mode();
   switch (s) {
@@ -358,13 +361,13 @@ bool setpoint_value_shown(TS s) {
       return drying_mode_0_or_1;
     case TS::Plenum2:
     case TS::Plenum2Second:
-      return drying_mode_0_or_1 && !bit5_of_225();
+      return drying_mode_0_or_1 && !numeric_model();
     // The dual-plenum layout has no places for plenums #3 to #6.
     case TS::Plenum3:
     case TS::Plenum4:
     case TS::Plenum5:
     case TS::Plenum6:
-      return !dual && !bit5_of_225();
+      return !dual && !numeric_model();
     default:
       return true;
   }
@@ -375,7 +378,7 @@ void setpoint_text(TS s, std::span<char> out) {
   out[0] = '\0';
   if (s >= TS::kCount) return;
   const uint16_t low = kSetpoints[size_t(s)].low_byte;
-  const int fahrenheit = mirror(low) | (mirror(low + 1) << 8);
+  const int fahrenheit = link::mirror_lo_hi(low);
   if (link::dryer_state().unit_flag.load(std::memory_order_relaxed) != 0) {
     std::snprintf(out.data(), out.size(), " %3d \u00B0C ",
                   diagnostics::fahrenheit_to_celsius(int16_t(fahrenheit)));
@@ -387,32 +390,28 @@ void setpoint_text(TS s, std::span<char> out) {
 void prepare_temperature_edit(TS s) {
   if (s >= TS::kCount) return;
   const SetpointRow& row = kSetpoints[size_t(s)];
-  link::DryerState& state = link::dryer_state();
-  const uint8_t low = mirror(row.low_byte);
-  const uint8_t high = mirror(row.low_byte + 1);
   // The slots take the current value first, so that an untouched write re-sends it.
-  state.desired[row.low_byte].store(low, std::memory_order_relaxed);
-  state.desired[row.low_byte + 1u].store(high, std::memory_order_relaxed);
+  link::desire_reported(row.low_byte, 2);
   TemperatureEditRequest& r = temperature_edit_request;
-  r.working_value = uint16_t(low | (high << 8));
+  r.working_value = link::mirror_lo_hi(row.low_byte);
   r.maximum = row.maximum;
   r.minimum = row.minimum;
   r.default_value = row.default_value;
   r.entry_state = 0;
   r.first_key = 0;
   r.last_key = 0;
-  r.help_topic = kHelpTopic;
+  texts::help_state().editor_topic.store(kHelpTopic);
   r.request_code = kRequestCode;
   r.low_slot = row.low_byte;
   r.high_slot = row.low_byte + 1;
-  r.pending_write = &state.flag(row.flag);
+  r.pending_write = &link::dryer_state().flag(row.flag);
 }
 
 void register_temperature_panel_classes() {
   gui::register_class(
-      {shell::PLENUM_SETPOINT_CHILD_WINDOW, &plenum_panel_procedure, kBackground, true});
+      {resources::PLENUM_SETPOINT_CHILD_WINDOW, &plenum_panel_procedure, kBackground, true});
   gui::register_class(
-      {shell::GRAIN_TEMP_SETPOINT_CHILD_WINDOW, &grain_panel_procedure, kBackground, true});
+      {resources::GRAIN_TEMP_SETPOINT_CHILD_WINDOW, &grain_panel_procedure, kBackground, true});
 }
 
 }  // namespace corvex::settings

@@ -3,9 +3,9 @@
 #include "settings/temperature_screen.h"
 
 #include "platform/gui/controls.h"
-#include "settings/timer_picture_buttons.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 #include "texts/localized_bitmaps.h"
+#include "texts/localized_controls.h"
 #include "texts/texts.h"
 
 namespace corvex::settings {
@@ -32,35 +32,29 @@ void create_panel(gui::Window& screen, const char* class_name, const char* capti
 
 void on_create(gui::Window& w) {
   register_temperature_panel_classes();
-  create_panel(w, shell::PLENUM_SETPOINT_CHILD_WINDOW,
+  create_panel(w, resources::PLENUM_SETPOINT_CHILD_WINDOW,
                " Plenum Temperature Setpoint Adjustment (Range = 50 to 250 F -> 10 to 120 C)",
                Rect::from_xywh(4, 2, 630, 240));
-  create_panel(w, shell::GRAIN_TEMP_SETPOINT_CHILD_WINDOW,
+  create_panel(w, resources::GRAIN_TEMP_SETPOINT_CHILD_WINDOW,
                " Grain Temperature Setpoint Adjustment (Range = 50 to 150 F -> 10 to 71 C)",
                Rect::from_xywh(4, 248, 630, 150));
   const Rect client = w.client_rect();
   const platform::Size size = texts::localized_bitmap_size(kReturnImage);
-  create_picture_button(&w, kReturnImage, kTemperatureScreenReturnButtonId,
-                        {(client.width() - size.width) / 2, client.bottom - size.height - 8},
-                        Initially::Shown, "SETUP");
+  texts::create_picture_button(&w, kReturnImage, kTemperatureScreenReturnButtonId,
+                               {(client.width() - size.width) / 2, client.bottom - size.height - 8},
+                               texts::Initially::Shown, "SETUP");
 }
 
-void on_paint(gui::Window& w) {
-  texts::StringBuffer caption;
-  caption[0] = '\0';
-  texts::localized_string(193, caption);
-  // Without a language file the caption the window was created with stays.
-  if (caption[0] != '\0' && w.text() != caption.data()) gui::set_window_text(&w, caption.data());
-}
+void on_paint(gui::Window& w) { texts::set_localized_caption(&w, 193); }
 
 // Back to where the screen was opened from: the auto-start configuration, or the setup menu.
 void on_return(gui::Window& w) {
   gui::show_window(&w, false);
   if (temp_screen_opened_from_auto_start != 0) {
-    gui::show_class(shell::AUTO_START_CONFIG_WINDOW, true);
-    gui::invalidate_class(shell::AUTO_START_CONFIG_WINDOW);
+    gui::show_class(resources::AUTO_START_CONFIG_WINDOW, true);
+    gui::invalidate_class(resources::AUTO_START_CONFIG_WINDOW);
   } else {
-    gui::show_class(shell::SETUP_SELECTION_WINDOW, true);
+    gui::show_class(resources::SETUP_SELECTION_WINDOW, true);
   }
 }
 
@@ -73,8 +67,9 @@ intptr_t temp_select_procedure(gui::Window& w, const gui::Message& m) {
       on_paint(w);
       return 0;
     case gui::MessageKind::DrawItem: {
-      const auto* item = reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
-      if (item->id == kTemperatureScreenReturnButtonId) draw_picture_button(*item, kReturnImage);
+      const auto* item = &gui::draw_item_context(m);
+      if (item->id == kTemperatureScreenReturnButtonId)
+        texts::draw_picture_button(*item, kReturnImage);
       return 1;
     }
     case gui::MessageKind::Command:
@@ -84,7 +79,7 @@ intptr_t temp_select_procedure(gui::Window& w, const gui::Message& m) {
       }
       break;
     case gui::MessageKind::Destroy:
-      release_picture_images(kReturnImages);
+      texts::release_picture_images(kReturnImages);
       return 0;
     default:
       break;
@@ -97,7 +92,7 @@ intptr_t temp_select_procedure(gui::Window& w, const gui::Message& m) {
 void register_temperature_screen_classes() {
   gui::register_controls();
   gui::register_class(
-      {shell::TEMP_SELECT_WINDOW, &temp_select_procedure, platform::colors::kBlack, true});
+      {resources::TEMP_SELECT_WINDOW, &temp_select_procedure, platform::colors::kBlack, true});
   register_temperature_panel_classes();
 }
 

@@ -4,11 +4,12 @@
 #include <cstdio>
 
 #include "link/dryer_state.h"
+#include "link/status_bytes.h"
 #include "platform/gui/controls.h"
+#include "resources/window_classes.h"
 #include "settings/line_wrap.h"
-#include "settings/timer_picture_buttons.h"
 #include "settings/timer_screen.h"
-#include "shell/window_classes.h"
+#include "texts/localized_controls.h"
 #include "texts/texts.h"
 
 namespace corvex::settings {
@@ -32,11 +33,11 @@ struct TimerRow {
 
 // Indexed by TimerSetting.
 constexpr TimerRow kTimers[] = {
-    {31, 10, 0, 0, 1, 1, 0, link::PendingWrite::k31},
-    {26, 30, 0, 0, 0, 8, 0, link::PendingWrite::k26},
-    {46, 0, 25, 0, 1, 0, 3, link::PendingWrite::k46},
-    {269, 60, 0, 0, 0, 0, 0, link::PendingWrite::k269},
-    {41, 10, 0, 0, 0, 1, 0, link::PendingWrite::k41},
+    {link::kLoadStartDelay, 10, 0, 0, 1, 1, 0, link::PendingWrite::k31},
+    {link::kOutOfGrainTimer, 30, 0, 0, 0, 8, 0, link::PendingWrite::k26},
+    {link::kFanDelay, 0, 25, 0, 1, 0, 3, link::PendingWrite::k46},
+    {link::kSecondFanTimer, 60, 0, 0, 0, 0, 0, link::PendingWrite::k269},
+    {link::kCleanOutDelay, 10, 0, 0, 0, 1, 0, link::PendingWrite::k41},
 };
 
 // Button images of the panels.
@@ -62,9 +63,7 @@ constexpr unsigned kLine = platform::text_format::kLeft | platform::text_format:
 constexpr Point kButtonAt{184, 6};
 constexpr int kFanHalfHeight = 84;
 
-uint8_t mirror(int offset) {
-  return link::dryer_state().mirror[size_t(offset)].load(std::memory_order_relaxed);
-}
+using link::mirror_byte;
 
 // Where the panel's next line of text goes, and where text must stop.
 struct Lines {
@@ -92,19 +91,11 @@ struct Lines {
   }
 };
 
-void set_caption(gui::Window& w, int number) {
-  texts::StringBuffer caption;
-  caption[0] = '\0';
-  texts::localized_string(number, caption);
-  // Without a language file the caption the window was created with stays.
-  if (caption[0] != '\0' && w.text() != caption.data()) gui::set_window_text(&w, caption.data());
-}
-
 // The fan panel has room for the minutes and seconds on one line only.
 enum class ValueLines : uint8_t { Two, One };
 
 // "PRESENT SETTING" above the minutes and seconds of a timer, from its current value.
-void draw_value(Canvas& c, int minutes_byte, Point at, ValueLines lines) {
+void draw_value(Canvas& c, uint16_t minutes_byte, Point at, ValueLines lines) {
   const bool one_line = lines == ValueLines::One;
   texts::StringBuffer label;
   label[0] = '\0';
@@ -114,14 +105,14 @@ void draw_value(Canvas& c, int minutes_byte, Point at, ValueLines lines) {
   char text[sizeof(texts::StringBuffer) + 8];
   label[0] = '\0';
   texts::localized_string(50, label);
-  std::snprintf(text, sizeof text, "%03d %s", mirror(minutes_byte), label.data());
+  std::snprintf(text, sizeof text, "%03d %s", mirror_byte(minutes_byte), label.data());
   const platform::FontSpec& font = one_line ? kFanValueFont : kValueFont;
   const int line = one_line ? 0 : 24;
   const Rect minutes{at.x, at.y + 17, at.x + 170, at.y + 41};
   c.draw_text(text, minutes, font, kValueColor, kLine);
   label[0] = '\0';
   texts::localized_string(51, label);
-  std::snprintf(text, sizeof text, "%02d %s", mirror(minutes_byte + 1), label.data());
+  std::snprintf(text, sizeof text, "%02d %s", mirror_byte(uint16_t(minutes_byte + 1)), label.data());
   const Rect seconds = one_line ? minutes.translated(88, 0) : minutes.translated(0, line);
   c.draw_text(text, seconds, font, kValueColor, kLine);
 }
@@ -138,8 +129,8 @@ void draw_default_line(Lines& lines, int minutes) {
 }
 
 void paint_load_delay(gui::Window& w, Canvas& c) {
-  set_caption(w, 45);
-  draw_value(c, 31, {8, 4}, ValueLines::Two);
+  texts::set_localized_caption(&w, 45);
+  draw_value(c, link::kLoadStartDelay, {8, 4}, ValueLines::Two);
   Lines lines{c, 8, 72, w.client_rect().bottom};
   for (int n = 52; n <= 54; ++n) lines.localized(n, kTextColor);
   draw_default_line(lines, 1);
@@ -149,7 +140,7 @@ void paint_load_delay(gui::Window& w, Canvas& c) {
 // The duration of the previous load cycle, measured by the display from the metering-roll
 // edges (DryerState::previous_load_time); it means something only while the load runs in Auto.
 void draw_previous_load(Lines& lines) {
-  if (mirror(179) & 0x08) {
+  if (link::mirror_bit(link::kSwitchInputs, link::kSwitchInputsLoadOnBit)) {
     lines.text("Previous Load Timer is only", kHeadingColor);
     lines.text("functional when load is in Auto", kHeadingColor);
     return;
@@ -167,8 +158,8 @@ void draw_previous_load(Lines& lines) {
 }
 
 void paint_out_of_grain(gui::Window& w, Canvas& c) {
-  set_caption(w, 46);
-  draw_value(c, 26, {8, 4}, ValueLines::Two);
+  texts::set_localized_caption(&w, 46);
+  draw_value(c, link::kOutOfGrainTimer, {8, 4}, ValueLines::Two);
   Lines lines{c, 8, 72, w.client_rect().bottom};
   lines.localized(60, kTextColor);
   lines.localized(61, kTextColor);
@@ -178,21 +169,21 @@ void paint_out_of_grain(gui::Window& w, Canvas& c) {
 }
 
 void paint_fan_delay(gui::Window& w, Canvas& c) {
-  set_caption(w, 47);
+  texts::set_localized_caption(&w, 47);
   const int bottom = w.client_rect().bottom;
-  draw_value(c, 46, {8, 2}, ValueLines::One);
+  draw_value(c, link::kFanDelay, {8, 2}, ValueLines::One);
   Lines upper{c, 8, 48, kFanHalfHeight};
   upper.localized(65, kTextColor);
   c.draw_line({4, kFanHalfHeight - 1}, {w.client_rect().right - 5, kFanHalfHeight - 1},
               platform::colors::kGray);
-  draw_value(c, 269, {8, kFanHalfHeight + 2}, ValueLines::One);
+  draw_value(c, link::kSecondFanTimer, {8, kFanHalfHeight + 2}, ValueLines::One);
   Lines lower{c, 8, kFanHalfHeight + 48, bottom};
   lower.localized(66, kTextColor);
 }
 
 void paint_unload_delay(gui::Window& w, Canvas& c) {
-  set_caption(w, 48);
-  draw_value(c, 41, {8, 4}, ValueLines::Two);
+  texts::set_localized_caption(&w, 48);
+  draw_value(c, link::kCleanOutDelay, {8, 4}, ValueLines::Two);
   Lines lines{c, 8, 72, w.client_rect().bottom};
   texts::StringBuffer first, second;
   first[0] = second[0] = '\0';
@@ -243,7 +234,7 @@ void create_buttons(gui::Window& w, const PanelKind& kind) {
     const PanelButton& b = kButtons[kind.first_button + i];
     // The fan panel's second timer has the lower half of the panel.
     const Point at{kButtonAt.x, kButtonAt.y + i * kFanHalfHeight};
-    create_picture_button(&w, b.image, b.id, at);
+    texts::create_picture_button(&w, b.image, b.id, at);
   }
 }
 
@@ -257,14 +248,14 @@ intptr_t panel_procedure(gui::Window& w, const gui::Message& m, const PanelKind&
     case gui::MessageKind::EraseBackground:
       return 1;
     case gui::MessageKind::Paint: {
-      Canvas& c = *reinterpret_cast<const gui::PaintContext*>(m.lparam)->canvas;
+      Canvas& c = *gui::paint_context(m).canvas;
       c.fill_rect(w.client_rect(), platform::colors::kBlack);
       kind.paint(w, c);
       return 0;
     }
     case gui::MessageKind::DrawItem: {
-      const auto* item = reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
-      if (const PanelButton* b = button_of(item->id)) draw_picture_button(*item, b->image);
+      const auto* item = &gui::draw_item_context(m);
+      if (const PanelButton* b = button_of(item->id)) texts::draw_picture_button(*item, b->image);
       return 1;
     }
     case gui::MessageKind::Command:
@@ -274,7 +265,7 @@ intptr_t panel_procedure(gui::Window& w, const gui::Message& m, const PanelKind&
       }
       break;
     case gui::MessageKind::Destroy:
-      release_picture_images(kPanelImages);
+      texts::release_picture_images(kPanelImages);
       return 0;
     default:
       break;
@@ -304,13 +295,11 @@ intptr_t unload_delay_procedure(gui::Window& w, const gui::Message& m) {
 
 void prepare_timer_edit(TimerSetting setting) {
   const TimerRow& row = kTimers[size_t(setting)];
-  const int minutes = row.minutes_offset;
-  link::DryerState& s = link::dryer_state();
+  const uint16_t minutes = row.minutes_offset;
   // The slots take the current value first, so that an untouched write re-sends it.
-  const uint8_t current_minutes = mirror(minutes);
-  const uint8_t current_seconds = mirror(minutes + 1);
-  s.desired[size_t(minutes)].store(current_minutes, std::memory_order_relaxed);
-  s.desired[size_t(minutes + 1)].store(current_seconds, std::memory_order_relaxed);
+  link::desire_reported(minutes, 2);
+  const uint8_t current_minutes = mirror_byte(minutes);
+  const uint8_t current_seconds = mirror_byte(uint16_t(minutes + 1));
   TimerEditRequest& r = timer_edit_request;
   r.minutes = current_minutes;
   r.seconds = current_seconds;
@@ -326,7 +315,7 @@ void prepare_timer_edit(TimerSetting setting) {
   r.last_key = 0;
   r.minutes_slot = minutes;
   r.seconds_slot = minutes + 1;
-  r.pending_write = &s.flag(row.flag);
+  r.pending_write = &link::dryer_state().flag(row.flag);
 }
 
 void register_timer_panel_classes() {
@@ -334,10 +323,10 @@ void register_timer_panel_classes() {
     const char* name;
     gui::WindowProc procedure;
   } panels[] = {
-      {shell::LOAD_DELAY_CHILD_WINDOW, &load_delay_procedure},
-      {shell::OUT_OF_GRAIN_CHILD_WINDOW, &out_of_grain_procedure},
-      {shell::FAN_DELAY_CHILD_WINDOW, &fan_delay_procedure},
-      {shell::UNLOAD_DELAY_CHILD_WINDOW, &unload_delay_procedure},
+      {resources::LOAD_DELAY_CHILD_WINDOW, &load_delay_procedure},
+      {resources::OUT_OF_GRAIN_CHILD_WINDOW, &out_of_grain_procedure},
+      {resources::FAN_DELAY_CHILD_WINDOW, &fan_delay_procedure},
+      {resources::UNLOAD_DELAY_CHILD_WINDOW, &unload_delay_procedure},
   };
   for (const auto& p : panels) {
     gui::register_class({p.name, p.procedure, platform::colors::kBlack, true});

@@ -2,9 +2,9 @@
 #include "settings/timer_screen.h"
 
 #include "platform/gui/controls.h"
-#include "settings/timer_picture_buttons.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 #include "texts/localized_bitmaps.h"
+#include "texts/localized_controls.h"
 #include "texts/texts.h"
 
 namespace corvex::settings {
@@ -33,29 +33,23 @@ void create_panel(gui::Window& screen, const char* class_name, const char* capti
 
 void on_create(gui::Window& w) {
   register_timer_panel_classes();
-  create_panel(w, shell::LOAD_DELAY_CHILD_WINDOW, "LOAD START-UP DELAY", 0, 0);
-  create_panel(w, shell::OUT_OF_GRAIN_CHILD_WINDOW, "OUT OF GRAIN TIMER", 1, 0);
-  create_panel(w, shell::FAN_DELAY_CHILD_WINDOW, "FAN SETUP", 0, 1);
-  create_panel(w, shell::UNLOAD_DELAY_CHILD_WINDOW, "UNLOAD CLEAN-OUT DELAY", 1, 1);
+  create_panel(w, resources::LOAD_DELAY_CHILD_WINDOW, "LOAD START-UP DELAY", 0, 0);
+  create_panel(w, resources::OUT_OF_GRAIN_CHILD_WINDOW, "OUT OF GRAIN TIMER", 1, 0);
+  create_panel(w, resources::FAN_DELAY_CHILD_WINDOW, "FAN SETUP", 0, 1);
+  create_panel(w, resources::UNLOAD_DELAY_CHILD_WINDOW, "UNLOAD CLEAN-OUT DELAY", 1, 1);
   const Rect client = w.client_rect();
   const platform::Size size = texts::localized_bitmap_size(kReturnImage);
-  create_picture_button(&w, kReturnImage, kTimerScreenReturnButtonId,
-                        {(client.width() - size.width) / 2, client.bottom - size.height - 8},
-                        Initially::Shown, "SETUP");
+  texts::create_picture_button(&w, kReturnImage, kTimerScreenReturnButtonId,
+                               {(client.width() - size.width) / 2, client.bottom - size.height - 8},
+                               texts::Initially::Shown, "SETUP");
 }
 
-void on_paint(gui::Window& w) {
-  texts::StringBuffer caption;
-  caption[0] = '\0';
-  texts::localized_string(44, caption);
-  // Without a language file the caption the window was created with stays.
-  if (caption[0] != '\0' && w.text() != caption.data()) gui::set_window_text(&w, caption.data());
-}
+void on_paint(gui::Window& w) { texts::set_localized_caption(&w, 44); }
 
 // Back to the setup menu, which brings its own button bar.
 void on_return(gui::Window& w) {
   gui::show_window(&w, false);
-  gui::show_class(shell::SETUP_SELECTION_WINDOW, true);
+  gui::show_class(resources::SETUP_SELECTION_WINDOW, true);
 }
 
 intptr_t timer_select_procedure(gui::Window& w, const gui::Message& m) {
@@ -67,8 +61,8 @@ intptr_t timer_select_procedure(gui::Window& w, const gui::Message& m) {
       on_paint(w);
       return 0;
     case gui::MessageKind::DrawItem: {
-      const auto* item = reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
-      if (item->id == kTimerScreenReturnButtonId) draw_picture_button(*item, kReturnImage);
+      const auto* item = &gui::draw_item_context(m);
+      if (item->id == kTimerScreenReturnButtonId) texts::draw_picture_button(*item, kReturnImage);
       return 1;
     }
     case gui::MessageKind::Command:
@@ -78,7 +72,7 @@ intptr_t timer_select_procedure(gui::Window& w, const gui::Message& m) {
       }
       break;
     case gui::MessageKind::Destroy:
-      release_picture_images(kReturnImages);
+      texts::release_picture_images(kReturnImages);
       return 0;
     default:
       break;
@@ -91,7 +85,7 @@ intptr_t timer_select_procedure(gui::Window& w, const gui::Message& m) {
 void register_timer_screen_classes() {
   gui::register_controls();
   gui::register_class(
-      {shell::TIMER_SELECT_WINDOW, &timer_select_procedure, platform::colors::kBlack, true});
+      {resources::TIMER_SELECT_WINDOW, &timer_select_procedure, platform::colors::kBlack, true});
   register_timer_panel_classes();
 }
 

@@ -3,6 +3,10 @@
 #include <vector>
 
 #include "link/dryer_state.h"
+#include "logging/graph_view.h"
+#include "logging/status_chart.h"
+#include "logging/view_selection.h"
+#include "resources/window_classes.h"
 #include "settings/setup_menus.h"
 #include "settings/temperature_screen.h"
 #include "settings/timer_screen.h"
@@ -10,7 +14,6 @@
 #include "shell/later_screens.h"
 #include "shell/navigation.h"
 #include "shell/startup.h"
-#include "shell/window_classes.h"
 #include "status/plenum_view.h"
 #include "status/status_bar.h"
 #include "status/status_picture.h"
@@ -37,41 +40,41 @@ struct ScreenWindow {
 
 // In their order of creation.
 constexpr ScreenWindow kScreens[] = {
-    {VIEW_SELECTION_WINDOW, "  VIEW SELECTION WINDOW - 04", Frame::Framed, Caption::Yes,
+    {resources::VIEW_SELECTION_WINDOW, "  VIEW SELECTION WINDOW - 04", Frame::Framed, Caption::Yes,
      Rect::from_xywh(100, 50, 450, 275)},
-    {WARNING_WINDOW, " WARNING - DRYER SHUTTING DOWN! - 05", Frame::Framed, Caption::Yes,
+    {resources::WARNING_WINDOW, " WARNING - DRYER SHUTTING DOWN! - 05", Frame::Framed, Caption::Yes,
      Rect::from_xywh(10, 20, 600, 325)},
-    {LINE_GRAPH_WINDOW, " GRAIN TEMPERATURE / MOISTURE", Frame::Framed, Caption::Yes,
+    {resources::LINE_GRAPH_WINDOW, " GRAIN TEMPERATURE / MOISTURE", Frame::Framed, Caption::Yes,
      Rect::from_xywh(0, 40, 240, 205)},
-    {AVERAGE_VALUES_WINDOW, " DRYER STATUS CHART", Frame::Framed, Caption::Yes,
+    {resources::AVERAGE_VALUES_WINDOW, " DRYER STATUS CHART", Frame::Framed, Caption::Yes,
      Rect::from_xywh(240, 40, 400, 205)},
-    {BOOT_LOADER_WINDOW, " UPDATE DRYER PROGRAMMING", Frame::Framed, Caption::Yes,
+    {resources::BOOT_LOADER_WINDOW, " UPDATE DRYER PROGRAMMING", Frame::Framed, Caption::Yes,
      Rect::from_xywh(0, 0, 640, 480)},
-    {CUSTOM_VIEW_WINDOW, "  PLENUM(S)", Frame::Framed, Caption::Yes,
+    {resources::CUSTOM_VIEW_WINDOW, "  PLENUM(S)", Frame::Framed, Caption::Yes,
      Rect::from_xywh(240, 245, 400, 175)},
-    {UNLOAD_STATUS_WINDOW, " UNLOAD STATUS", Frame::Framed, Caption::Yes,
+    {resources::UNLOAD_STATUS_WINDOW, " UNLOAD STATUS", Frame::Framed, Caption::Yes,
      Rect::from_xywh(0, 245, 240, 175)},
-    {DRYER_LEFT_STATUS_BAR_WINDOW, " DRYER BAR STATUS", Frame::Framed, Caption::No,
+    {resources::DRYER_LEFT_STATUS_BAR_WINDOW, " DRYER BAR STATUS", Frame::Framed, Caption::No,
      Rect::from_xywh(0, 0, 240, 40)},
-    {DRYER_RIGHT_STATUS_BAR_WINDOW, " DRYER BAR STATUS", Frame::Framed, Caption::No,
+    {resources::DRYER_RIGHT_STATUS_BAR_WINDOW, " DRYER BAR STATUS", Frame::Framed, Caption::No,
      Rect::from_xywh(240, 0, 400, 40)},
-    {BUTTON_BAR_WINDOW, " DRYER BAR STATUS", Frame::Framed, Caption::No,
+    {resources::BUTTON_BAR_WINDOW, " DRYER BAR STATUS", Frame::Framed, Caption::No,
      Rect::from_xywh(0, 420, 640, 55)},
-    {TIMER_SELECT_WINDOW, " SELECT TIMER TO MODIFY - 01", Frame::TopmostFramed, Caption::Yes,
-     Rect::from_xywh(0, 0, 640, 475)},
-    {TEMP_SELECT_WINDOW, " SELECT TEMPERATURE SETPOINT TO MODIFY - 02", Frame::TopmostFramed,
+    {resources::TIMER_SELECT_WINDOW, " SELECT TIMER TO MODIFY - 01", Frame::TopmostFramed,
      Caption::Yes, Rect::from_xywh(0, 0, 640, 475)},
-    {SETUP_SELECTION_WINDOW, " SELECT HARDWARE SETUP PARAMETER TO MODIFY - 03",
+    {resources::TEMP_SELECT_WINDOW, " SELECT TEMPERATURE SETPOINT TO MODIFY - 02",
      Frame::TopmostFramed, Caption::Yes, Rect::from_xywh(0, 0, 640, 475)},
-    {EXTENDED_SETUP_SELECTION_WINDOW_NEW, " SELECT SETUP PARAMETER TO MODIFY - 06",
+    {resources::SETUP_SELECTION_WINDOW, " SELECT HARDWARE SETUP PARAMETER TO MODIFY - 03",
      Frame::TopmostFramed, Caption::Yes, Rect::from_xywh(0, 0, 640, 475)},
-    {GRAPH_WINDOW, " GRAPH OF SELECTED DRYER VARIABLES", Frame::Framed, Caption::No,
+    {resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW, " SELECT SETUP PARAMETER TO MODIFY - 06",
+     Frame::TopmostFramed, Caption::Yes, Rect::from_xywh(0, 0, 640, 475)},
+    {resources::GRAPH_WINDOW, " GRAPH OF SELECTED DRYER VARIABLES", Frame::Framed, Caption::No,
      Rect::from_xywh(240, 40, 400, 380)},
-    {DRYER_PIC_WINDOW, " SYSTEM STATUS", Frame::Framed, Caption::No,
+    {resources::DRYER_PIC_WINDOW, " SYSTEM STATUS", Frame::Framed, Caption::No,
      Rect::from_xywh(0, 0, 240, 420)},
-    {BATCH_DRYING_WINDOW, " BATCH DRYING TIMERS", Frame::Framed, Caption::Yes,
+    {resources::BATCH_DRYING_WINDOW, " BATCH DRYING TIMERS", Frame::Framed, Caption::Yes,
      Rect::from_xywh(240, 40, 400, 205)},
-    {AUTO_START_CONFIG_WINDOW, " SELECT HARDWARE SETUP PARAMETER TO MODIFY - 03",
+    {resources::AUTO_START_CONFIG_WINDOW, " SELECT HARDWARE SETUP PARAMETER TO MODIFY - 03",
      Frame::TopmostFramed, Caption::Yes, Rect::from_xywh(0, 0, 640, 475)},
 };
 
@@ -82,11 +85,11 @@ bool initially_shown(const char* class_name) {
   const bool batch = link::dryer_state().mirror[8].load(std::memory_order_relaxed) != 0;
   const uint8_t view = display_settings().view_choice;
   const std::string_view name(class_name);
-  if (name == AVERAGE_VALUES_WINDOW) return !batch && view == 0;
-  if (name == CUSTOM_VIEW_WINDOW) return view == 0;
-  if (name == GRAPH_WINDOW) return !batch && view == 1;
-  return name == DRYER_RIGHT_STATUS_BAR_WINDOW || name == BUTTON_BAR_WINDOW ||
-         name == DRYER_PIC_WINDOW;
+  if (name == resources::AVERAGE_VALUES_WINDOW) return !batch && view == 0;
+  if (name == resources::CUSTOM_VIEW_WINDOW) return view == 0;
+  if (name == resources::GRAPH_WINDOW) return !batch && view == 1;
+  return name == resources::DRYER_RIGHT_STATUS_BAR_WINDOW || name == resources::BUTTON_BAR_WINDOW ||
+         name == resources::DRYER_PIC_WINDOW;
 }
 
 void register_screen_classes() {
@@ -96,6 +99,9 @@ void register_screen_classes() {
   settings::register_timer_screen_classes();
   settings::register_temperature_screen_classes();
   settings::register_setup_menu_classes();
+  logging::register_view_selection_class();
+  logging::register_status_chart_class();
+  logging::register_graph_view_classes();
   // The warning window's class is registered at start-up, with the texts.
   register_later_screen_classes();
 }

@@ -2,8 +2,9 @@
 #include "logging/short_term_log.h"
 #include "platform/gui/dialog.h"
 #include "resources/display_settings_dialogs.h"
+#include "resources/window_classes.h"
 #include "shell/settings_dialogs.h"
-#include "shell/window_classes.h"
+#include "texts/localized_controls.h"
 
 namespace corvex::shell {
 
@@ -21,10 +22,10 @@ constexpr int kNoString = 135;
 intptr_t clear_table_procedure(gui::Window& dialog, const gui::Message& m) {
   switch (m.kind) {
     case gui::MessageKind::InitDialog:
-      localize_text(&dialog, kCaptionString);
+      texts::set_localized_caption(&dialog, kCaptionString);
       return 1;
     case gui::MessageKind::DrawItem: {
-      const auto& item = *reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
+      const auto& item = gui::draw_item_context(m);
       draw_settings_key(item, item.id == res::kClearTableYes ? kYesString : kNoString);
       return 1;
     }
@@ -33,7 +34,7 @@ intptr_t clear_table_procedure(gui::Window& dialog, const gui::Message& m) {
       if (id != res::kClearTableYes && id != res::kClearTableNo) return 0;
       if (id == res::kClearTableYes) {
         logging::clear_short_term_log();
-        gui::invalidate_class(AVERAGE_VALUES_WINDOW);
+        gui::invalidate_class(resources::AVERAGE_VALUES_WINDOW);
       }
       gui::end_dialog(&dialog, id);
       return 1;

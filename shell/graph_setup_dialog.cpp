@@ -4,10 +4,11 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "resources/display_settings_dialogs.h"
+#include "resources/window_classes.h"
 #include "shell/display_settings.h"
 #include "shell/settings_dialogs.h"
-#include "shell/window_classes.h"
 #include "texts/labelled_key.h"
+#include "texts/localized_controls.h"
 #include "texts/texts.h"
 
 namespace corvex::shell {
@@ -34,7 +35,7 @@ void show_marks(gui::Window& dialog) {
 }
 
 void paint(gui::Window& dialog) {
-  localize_text(&dialog, kCaptionString);
+  texts::set_localized_caption(&dialog, kCaptionString);
   show_marks(dialog);
 }
 
@@ -51,8 +52,8 @@ void accept(gui::Window& dialog) {
   DisplaySettings& s = display_settings();
   s.graph_scale_index = checked_scale(dialog);
   write_setting_byte("GRAPH_HORIZONTAL_SCALE", uint8_t(s.graph_scale_index));
-  gui::invalidate_class(GRAPH_WINDOW);
-  gui::invalidate_class(DRAW_GRAPH_WINDOW);
+  gui::invalidate_class(resources::GRAPH_WINDOW);
+  gui::invalidate_class(resources::DRAW_GRAPH_WINDOW);
   gui::end_dialog(&dialog, res::kGraphAcceptExit);
 }
 
@@ -88,7 +89,7 @@ intptr_t graph_setup_procedure(gui::Window& dialog, const gui::Message& m) {
       paint(dialog);
       return 0;
     case gui::MessageKind::DrawItem: {
-      const auto& item = *reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
+      const auto& item = gui::draw_item_context(m);
       const int key = item.id - res::kGraphScaleKeyFirst;
       draw_settings_key(item, key >= 0 && key < res::kGraphScaleChoices ? kFirstScaleString + key
                                                                        : kAcceptExitString);
@@ -107,12 +108,6 @@ intptr_t open_graph_setup_dialog(gui::Window* owner) {
 }
 
 // ---- Shared by the display-settings dialogs ----
-
-void localize_text(gui::Window* w, int number) {
-  if (w == nullptr) return;
-  const std::string text = texts::localized_text(number);
-  if (!text.empty()) gui::set_window_text(w, text);
-}
 
 void draw_settings_key(const gui::DrawItemContext& item, int label_string) {
   texts::draw_labelled_key(item, label_string, kKeyFont, -3, platform::text_format::kWordBreak);

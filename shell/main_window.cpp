@@ -5,18 +5,19 @@
 #include <string>
 
 #include "link/dryer_state.h"
+#include "link/status_bytes.h"
 #include "logging/moisture_setpoint.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "platform/gui/message_box.h"
 #include "resources/shell_bitmaps.h"
 #include "resources/shell_dialogs.h"
+#include "resources/window_classes.h"
 #include "settings/edit_requests.h"
 #include "settings/temperature_screen.h"
 #include "shell/later_screens.h"
 #include "shell/navigation.h"
 #include "shell/startup.h"
-#include "shell/window_classes.h"
 #include "texts/help_viewer.h"
 #include "texts/localized_bitmaps.h"
 #include "texts/texts.h"
@@ -44,15 +45,13 @@ struct BarButton {
   const char* text;
   int width;
 };
+// The localized images of the five bar buttons, in the order of kBarButtons.
+constexpr int kBarImages[] = {1, 2, 3, 4, 5};
 constexpr BarButton kBarButtons[] = {
     {kTimersButtonId, "TIMERS", 105}, {kTempsButtonId, "TEMPS", 105},
     {kSetupButtonId, "SETUP", 105},   {kViewButtonId, "VIEW", 105},
     {kMoistureControlButtonId, "MISC", 105},
 };
-
-uint8_t mirror(int offset) {
-  return link::dryer_state().mirror[size_t(offset)].load(std::memory_order_relaxed);
-}
 
 // The disabled moisture-control button: the picture washed out to light greys, so that its
 // label stays readable but plainly inactive.
@@ -107,6 +106,7 @@ void on_create(Window& main) {
 
 void on_destroy() {
   g_images = MainWindowImages{};
+  texts::release_localized_images(kBarImages);
   g_misc_drawn_for = -1;
   shell_state().main_window = nullptr;
   gui::post_quit(0);
@@ -118,7 +118,7 @@ const Bitmap* image_of(int id) {
     return g_images.misc_disabled ? &*g_images.misc_disabled : nullptr;
   }
   for (int i = 0; i < 5; ++i) {
-    if (kBarButtons[i].id == id) return g_images.bar[i] ? &*g_images.bar[i] : nullptr;
+    if (kBarButtons[i].id == id) return texts::localized_image(kBarImages[i]);
   }
   return nullptr;
 }
@@ -151,22 +151,22 @@ void on_draw_item(const gui::DrawItemContext& item) {
 void on_command(Window& w, const Message& m) {
   switch (gui::command_id(m)) {
     case kTimersButtonId:
-      leave_main_screen(TIMER_SELECT_WINDOW);
+      leave_main_screen(resources::TIMER_SELECT_WINDOW);
       break;
     case kTempsButtonId:
       texts::help_state().topic.store(17);
       texts::help_state().available.store(1);
-      leave_main_screen(TEMP_SELECT_WINDOW);
+      leave_main_screen(resources::TEMP_SELECT_WINDOW);
       break;
     case kSetupButtonId:
       // Cleared first, so that a drying-mode change decoded meanwhile does not bring the status
       // area back under the setup screen.
       link::dryer_state().main_screen_shown.store(0);
-      leave_main_screen(SETUP_SELECTION_WINDOW);
-      gui::show_class(WARNING_WINDOW, false);
+      leave_main_screen(resources::SETUP_SELECTION_WINDOW);
+      gui::show_class(resources::WARNING_WINDOW, false);
       break;
     case kViewButtonId:
-      gui::show_class(VIEW_SELECTION_WINDOW, true);
+      gui::show_class(resources::VIEW_SELECTION_WINDOW, true);
       break;
     case kMoistureControlButtonId:
       moisture_control_button_rule(&w);
@@ -191,11 +191,12 @@ void on_command(Window& w, const Message& m) {
 
 // Dialog 225 from the moisture-control button.
 void open_moisture_setpoint() {
-  logging::open_moisture_setpoint_dialog(gui::find_window_by_class(LINE_GRAPH_WINDOW), 3);
+  logging::open_moisture_setpoint_dialog(gui::find_window_by_class(resources::LINE_GRAPH_WINDOW),
+                                         3);
 }
 
 // The temperature screen as TEMPS shows it, without setting the help topic.
-void show_temperature_screen() { leave_main_screen(TEMP_SELECT_WINDOW); }
+void show_temperature_screen() { leave_main_screen(resources::TEMP_SELECT_WINDOW); }
 
 intptr_t defaults_notice_procedure(Window& dialog, const Message& m) {
   switch (m.kind) {
@@ -218,9 +219,10 @@ intptr_t defaults_notice_procedure(Window& dialog, const Message& m) {
 const MainWindowImages& main_window_images() { return g_images; }
 
 void load_bar_images() {
-  for (int i = 0; i < 5; ++i) g_images.bar[i] = texts::load_localized_bitmap(i + 1);
+  for (const int index : kBarImages) texts::localized_image(index);
   g_images.misc_disabled.reset();
-  if (g_images.bar[4]) g_images.misc_disabled = greyed_copy(*g_images.bar[4]);
+  if (const Bitmap* misc = texts::localized_image(kBarImages[4]))
+    g_images.misc_disabled = greyed_copy(*misc);
 }
 
 void follow_batch_picture() {
@@ -233,7 +235,9 @@ void follow_batch_picture() {
 }
 
 bool learning_period_running() {
-  return (mirror(187) & 0x07) == 3 && mirror(52) != 0 && (mirror(179) & 0x04) != 0;
+  using namespace link;
+  return (mirror_byte(kMoistureControlType) & kMoistureControlKindMask) == kAdvancedMoistureControl &&
+         mirror_byte(kCoolDownMinutes) != 0 && mirror_bit(kSwitchInputs, kSwitchInputsUnload2Bit);
 }
 
 bool ask_learning_period(Window* owner) {
@@ -257,27 +261,27 @@ void moisture_control_button_rule(Window* main) {
       open_metering_roll_speed_dialog(main);
   }
   if (s.batch_picture.load()) return;
-  const uint8_t b187 = mirror(187);
-  const uint8_t b257 = mirror(257);
-  const int control_mode = b187 & 0x07;
-  const int drying_mode = mirror(8);
-  if (((b187 & 0x06) == 0x06 || (b257 & 0x30) != 0) && drying_mode == 1) {
-    if ((b257 & 0x40) != 0 && (b187 & 0x80) != 0) {
+  const uint8_t b187 = link::mirror_byte(link::kMoistureControlType);
+  const uint8_t b257 = link::mirror_byte(link::kDryingCriteria);
+  const int control_mode = b187 & link::kMoistureControlKindMask;
+  const int drying_mode = link::mirror_byte(link::kDryingMode);
+  if (((b187 & 0x06) == 0x06 || (b257 & 0x30) != 0) && drying_mode == link::kStagedBatch) {
+    if ((b257 & 0x40) != 0 && (b187 >> link::kMoistureControlTypeAutoBit & 1) != 0) {
       open_moisture_setpoint();
-    } else if ((b257 & 0x02) != 0) {
+    } else if ((b257 >> link::kDryingCriteriaDualPlenumBit & 1) != 0) {
       show_temperature_screen();
     } else {
-      edit_grain_temperature_setpoint(149);
+      edit_grain_temperature_setpoint(link::kTargetSetpoint1);
     }
     return;
   }
   switch (control_mode) {
     case 1:
       if (drying_mode == 3) {
-        edit_grain_temperature_setpoint(153);
-        edit_grain_temperature_setpoint(151);
+        edit_grain_temperature_setpoint(link::kTargetSetpoint3);
+        edit_grain_temperature_setpoint(link::kTargetSetpoint2);
       } else {
-        edit_grain_temperature_setpoint(149);
+        edit_grain_temperature_setpoint(link::kTargetSetpoint1);
       }
       break;
     case 3:
@@ -288,7 +292,7 @@ void moisture_control_button_rule(Window* main) {
       open_moisture_setpoint();
       break;
     case 5:
-      edit_grain_temperature_setpoint(149);
+      edit_grain_temperature_setpoint(link::kTargetSetpoint1);
       break;
     default:
       break;
@@ -298,32 +302,31 @@ void moisture_control_button_rule(Window* main) {
 intptr_t edit_grain_temperature_setpoint(int low) {
   link::DryerState& s = link::dryer_state();
   PendingWrite write = PendingWrite::k149;
-  if (low == 151) write = PendingWrite::k151;
-  else if (low == 153) write = PendingWrite::k153;
-  else low = 149;
+  if (low == link::kTargetSetpoint2) write = PendingWrite::k151;
+  else if (low == link::kTargetSetpoint3) write = PendingWrite::k153;
+  else low = link::kTargetSetpoint1;
   settings::TemperatureEditRequest& r = settings::temperature_edit_request;
   r.entry_state = 0;
   r.first_key = 0;
   r.maximum = 160;
   r.minimum = 50;
   r.default_value = 105;
-  r.help_topic = 5;
+  texts::help_state().editor_topic.store(5);
   r.request_code = 137;
-  const uint8_t lo = mirror(low);
-  const uint8_t hi = mirror(low + 1);
-  s.desired[size_t(low)].store(lo, std::memory_order_relaxed);
-  s.desired[size_t(low + 1)].store(hi, std::memory_order_relaxed);
-  r.working_value = uint16_t(lo | (hi << 8));
+  link::desire_reported(uint16_t(low), 2);
+  r.working_value = link::mirror_lo_hi(uint16_t(low));
   r.low_slot = low;
   r.high_slot = low + 1;
   r.pending_write = &s.flag(write);
-  return settings::open_temperature_editor(gui::find_window_by_class(TEMP_SELECT_WINDOW));
+  return settings::open_temperature_editor(
+      gui::find_window_by_class(resources::TEMP_SELECT_WINDOW));
 }
 
 intptr_t open_defaults_notice() {
   resources::register_shell_dialog_templates();
   return gui::dialog_box(resources::kDefaultsNoticeDialog,
-                         gui::find_window_by_class(LINE_GRAPH_WINDOW), &defaults_notice_procedure);
+                         gui::find_window_by_class(resources::LINE_GRAPH_WINDOW),
+                         &defaults_notice_procedure);
 }
 
 intptr_t main_window_procedure(Window& w, const Message& m) {
@@ -337,7 +340,7 @@ intptr_t main_window_procedure(Window& w, const Message& m) {
     case MessageKind::Paint:
       return 0;
     case MessageKind::DrawItem:
-      on_draw_item(*reinterpret_cast<const gui::DrawItemContext*>(m.lparam));
+      on_draw_item(gui::draw_item_context(m));
       return 1;
     case MessageKind::Command:
       on_command(w, m);

@@ -25,12 +25,10 @@ inline constexpr char kLearningPeriodText[] =
     "recommended until the learning period is complete.  Do wish to modify the moisture "
     "control setpoint?";
 
-// What the main window holds from its creation to its destruction: the five bar images of the
-// selected language (empty where a file could not be read), the greyed copy of the
-// moisture-control image drawn while the staged batch picture is up, and the program's three
-// resource bitmaps.
+// What the main window holds from its creation to its destruction besides the five bar images,
+// which it draws from the cache of localized bitmaps: the greyed copy of the moisture-control
+// image drawn while the staged batch picture is up, and the program's three resource bitmaps.
 struct MainWindowImages {
-  std::optional<platform::Bitmap> bar[5];
   std::optional<platform::Bitmap> misc_disabled;
   const platform::Bitmap* green_face = nullptr;        // 137
   const platform::Bitmap* red_face = nullptr;          // 136
@@ -38,7 +36,7 @@ struct MainWindowImages {
 };
 const MainWindowImages& main_window_images();
 
-// (Re)loads the bar images of the selected language and derives the disabled image.
+// Loads the bar images of the selected language into the cache and derives the disabled image.
 void load_bar_images();
 
 // Places the bar buttons of that main window for bit 0 of status byte 279 (the button-bar

@@ -4,10 +4,11 @@
 
 #include "link/dryer_state.h"
 #include "link/link_hooks.h"
+#include "link/status_bytes.h"
+#include "resources/window_classes.h"
 #include "shell/display_settings.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
-#include "shell/window_classes.h"
 
 namespace corvex::shell {
 
@@ -28,10 +29,6 @@ constexpr int kNormalLayoutX[] = {20, 144, 268, 392, 516};
 constexpr int kAutoStartStatusX = 585;
 constexpr int kAutoStartStatusWidth = 44;
 
-uint8_t mirror(int offset) {
-  return link::dryer_state().mirror[size_t(offset)].load(std::memory_order_relaxed);
-}
-
 void show_bar_buttons(gui::Window* main, bool show) {
   for (const int id : kBarButtonIds) {
     if (gui::Window* b = gui::child_by_id(main, id)) gui::show_window(b, show);
@@ -41,27 +38,27 @@ void show_bar_buttons(gui::Window* main, bool show) {
 }  // namespace
 
 void leave_main_screen(const char* target_class) {
-  gui::show_class(LINE_GRAPH_WINDOW, false);
-  gui::show_class(UNLOAD_STATUS_WINDOW, false);
-  gui::show_class(DRYER_RIGHT_STATUS_BAR_WINDOW, false);
-  gui::show_class(CUSTOM_VIEW_WINDOW, false);
-  gui::show_class(AVERAGE_VALUES_WINDOW, false);
-  gui::show_class(BUTTON_BAR_WINDOW, false);
+  gui::show_class(resources::LINE_GRAPH_WINDOW, false);
+  gui::show_class(resources::UNLOAD_STATUS_WINDOW, false);
+  gui::show_class(resources::DRYER_RIGHT_STATUS_BAR_WINDOW, false);
+  gui::show_class(resources::CUSTOM_VIEW_WINDOW, false);
+  gui::show_class(resources::AVERAGE_VALUES_WINDOW, false);
+  gui::show_class(resources::BUTTON_BAR_WINDOW, false);
   if (gui::Window* main = shell_state().main_window) {
     show_bar_buttons(main, false);
     if (gui::Window* b = gui::child_by_id(main, kAutoStartStatusButtonId))
       gui::show_window(b, false);
   }
-  gui::show_class(DRAW_GRAPH_WINDOW, false);
-  gui::show_class(DRYER_PIC_WINDOW, false);
+  gui::show_class(resources::DRAW_GRAPH_WINDOW, false);
+  gui::show_class(resources::DRYER_PIC_WINDOW, false);
   if (target_class != nullptr) gui::show_class(target_class, true);
-  gui::show_class(BATCH_DRYING_WINDOW, false);
+  gui::show_class(resources::BATCH_DRYING_WINDOW, false);
 }
 
 void return_to_main_screen() {
-  gui::show_class(DRYER_PIC_WINDOW, true);
-  gui::show_class(DRYER_RIGHT_STATUS_BAR_WINDOW, true);
-  gui::show_class(BUTTON_BAR_WINDOW, true);
+  gui::show_class(resources::DRYER_PIC_WINDOW, true);
+  gui::show_class(resources::DRYER_RIGHT_STATUS_BAR_WINDOW, true);
+  gui::show_class(resources::BUTTON_BAR_WINDOW, true);
   if (gui::Window* main = shell_state().main_window) show_bar_buttons(main, true);
   status_area_rule();
   button_bar_layout();
@@ -70,34 +67,34 @@ void return_to_main_screen() {
 void status_area_rule() {
   // The view choice is also written by the view selection window on the GUI thread, while this
   // rule may run on the exchange thread: both go through an atomic reference to the byte.
-  const uint8_t view = (mirror(266) >> 6) & 0x01;
+  const uint8_t view = link::mirror_bit(link::kUnitsAndOptions, link::kUnitsAndOptionsViewBit);
   std::atomic_ref<uint8_t>(display_settings().view_choice).store(view, std::memory_order_relaxed);
   link::apply_batch_button_rule();
-  if (mirror(8) != 0) {
+  if (link::mirror_byte(link::kDryingMode) != link::kContinuousFlow) {
     // A staged batch mode: the plenum view and the batch drying timers.
-    gui::show_class(DRAW_GRAPH_WINDOW, false);
-    gui::show_class(GRAPH_WINDOW, false);
-    gui::show_class(AVERAGE_VALUES_WINDOW, false);
-    gui::show_class(CUSTOM_VIEW_WINDOW, true);
-    gui::show_class(BATCH_DRYING_WINDOW, true);
+    gui::show_class(resources::DRAW_GRAPH_WINDOW, false);
+    gui::show_class(resources::GRAPH_WINDOW, false);
+    gui::show_class(resources::AVERAGE_VALUES_WINDOW, false);
+    gui::show_class(resources::CUSTOM_VIEW_WINDOW, true);
+    gui::show_class(resources::BATCH_DRYING_WINDOW, true);
   } else if (view == 1) {
-    gui::show_class(DRAW_GRAPH_WINDOW, true);
-    gui::show_class(GRAPH_WINDOW, true);
-    gui::show_class(AVERAGE_VALUES_WINDOW, false);
-    gui::show_class(CUSTOM_VIEW_WINDOW, false);
-    gui::show_class(BATCH_DRYING_WINDOW, false);
+    gui::show_class(resources::DRAW_GRAPH_WINDOW, true);
+    gui::show_class(resources::GRAPH_WINDOW, true);
+    gui::show_class(resources::AVERAGE_VALUES_WINDOW, false);
+    gui::show_class(resources::CUSTOM_VIEW_WINDOW, false);
+    gui::show_class(resources::BATCH_DRYING_WINDOW, false);
   } else {
-    gui::show_class(DRAW_GRAPH_WINDOW, false);
-    gui::show_class(GRAPH_WINDOW, false);
-    gui::show_class(CUSTOM_VIEW_WINDOW, true);
-    gui::show_class(AVERAGE_VALUES_WINDOW, true);
-    gui::show_class(BATCH_DRYING_WINDOW, false);
+    gui::show_class(resources::DRAW_GRAPH_WINDOW, false);
+    gui::show_class(resources::GRAPH_WINDOW, false);
+    gui::show_class(resources::CUSTOM_VIEW_WINDOW, true);
+    gui::show_class(resources::AVERAGE_VALUES_WINDOW, true);
+    gui::show_class(resources::BATCH_DRYING_WINDOW, false);
   }
 }
 
 void lay_out_button_bar(gui::Window* main) {
   if (main == nullptr) return;
-  const bool auto_start_running = (mirror(279) & 0x01) != 0;
+  const bool auto_start_running = link::mirror_bit(link::kAutoStart, link::kAutoStartRunningBit);
   const int* xs = auto_start_running ? kAutoStartLayoutX : kNormalLayoutX;
   for (int i = 0; i < 5; ++i) {
     if (gui::Window* b = gui::child_by_id(main, kBarButtonIds[i]))

@@ -9,9 +9,10 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "resources/display_settings_dialogs.h"
+#include "resources/window_classes.h"
 #include "shell/display_settings.h"
 #include "shell/settings_dialogs.h"
-#include "shell/window_classes.h"
+#include "texts/localized_controls.h"
 #include "texts/texts.h"
 
 namespace corvex::shell {
@@ -68,9 +69,9 @@ bool known_sample_time(uint32_t minutes) {
 
 void paint(gui::Window& dialog) {
   update_sample_time_button();
-  localize_text(&dialog, kCaptionString);
-  localize_text(gui::dialog_item(&dialog, res::kSampleTimeExplanation), 367);
-  localize_text(gui::dialog_item(&dialog, res::kSampleTimeBatchNote), 372);
+  texts::set_localized_caption(&dialog, kCaptionString);
+  texts::set_localized_caption(gui::dialog_item(&dialog, res::kSampleTimeExplanation), 367);
+  texts::set_localized_caption(gui::dialog_item(&dialog, res::kSampleTimeBatchNote), 372);
   const bool batch = batch_cycle_sampling();
   gui::enable_window(gui::dialog_item(&dialog, res::kSampleOneMinuteKey), !batch);
   gui::enable_window(gui::dialog_item(&dialog, res::kSampleOneMinuteMark), !batch);
@@ -164,7 +165,7 @@ intptr_t sample_time_procedure(gui::Window& dialog, const gui::Message& m) {
       paint(dialog);
       return 0;
     case gui::MessageKind::DrawItem: {
-      const auto& item = *reinterpret_cast<const gui::DrawItemContext*>(m.lparam);
+      const auto& item = gui::draw_item_context(m);
       draw_settings_key(item, key_label(item.id));
       return 1;
     }
@@ -189,7 +190,7 @@ std::string sample_time_button_text() {
 }
 
 void update_sample_time_button() {
-  gui::Window* chart = gui::find_window_by_class(AVERAGE_VALUES_WINDOW);
+  gui::Window* chart = gui::find_window_by_class(resources::AVERAGE_VALUES_WINDOW);
   if (chart == nullptr) return;
   if (gui::Window* button = gui::child_by_id(chart, kSampleTimeButtonId)) {
     gui::set_window_text(button, sample_time_button_text());

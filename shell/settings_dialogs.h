@@ -26,9 +26,7 @@ std::string sample_time_button_text();
 // Sets that text on the status chart's button, when the chart and its button exist.
 void update_sample_time_button();
 
-// What the three dialogs share: a window text from localized string `number` (left as it is
-// while the string is empty or not loaded), a labelled key, and a mark set to a check.
-void localize_text(platform::gui::Window* w, int number);
+// What the three dialogs share: a labelled key and a mark set to a check.
 void draw_settings_key(const platform::gui::DrawItemContext& item, int label_string);
 void set_mark(platform::gui::Window& dialog, int mark_id, bool checked);
 

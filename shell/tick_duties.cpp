@@ -9,7 +9,7 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "platform/gui/message_box.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 #include "texts/help_text.h"
 #include "texts/texts.h"
 
@@ -51,13 +51,13 @@ struct BatchHoldRule {
 };
 
 constexpr BatchHoldRule kBatchHolds[kBatchHoldCount] = {
-    {kBatchDryButtonId, kBatchHiHeatButtonId, 513, 514, link::kDryTimeSet,
+    {resources::kBatchDryButtonId, resources::kBatchHiHeatButtonId, 513, 514, link::kDryTimeSet,
      link::kDryTimeLeft, PendingWrite::k9},
-    {kBatchLoHeatButtonId, 0, 516, 0, link::kLoHeatTimeSet, link::kLoHeatTimeLeft,
+    {resources::kBatchLoHeatButtonId, 0, 516, 0, link::kLoHeatTimeSet, link::kLoHeatTimeLeft,
      PendingWrite::k252},
-    {kBatchCoolButtonId, 0, 517, 0, link::kCoolTimeSet, link::kCoolTimeLeft,
+    {resources::kBatchCoolButtonId, 0, 517, 0, link::kCoolTimeSet, link::kCoolTimeLeft,
      PendingWrite::k14},
-    {kBatchUnloadButtonId, 0, 518, 0, link::kUnloadTimeSet, link::kUnloadTimeLeft,
+    {resources::kBatchUnloadButtonId, 0, 518, 0, link::kUnloadTimeSet, link::kUnloadTimeLeft,
      PendingWrite::k19},
 };
 
@@ -111,10 +111,10 @@ void follow_setup_controls() {
   const bool manual = mirror_bit(link::kControlSwitches, link::kControlSwitchesManualBit);
   const bool numeric = mirror_bit(link::kDryerType, link::kDryerTypeNumericBit);
   const bool mixed_flow = mirror_bit(link::kDryerType, link::kDryerTypeMixedFlowBit);
-  show_child(EXTENDED_SETUP_SELECTION_WINDOW_NEW, kExtendedAuxControlId, aux);
-  show_child(EXTENDED_SETUP_SELECTION_WINDOW_NEW, kExtendedManualControlId,
+  show_child(resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW, kExtendedAuxControlId, aux);
+  show_child(resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW, kExtendedManualControlId,
              manual && !numeric && !mixed_flow);
-  show_child(SETUP_SELECTION_WINDOW, kSetupNonNumericControlId, !numeric);
+  show_child(resources::SETUP_SELECTION_WINDOW, kSetupNonNumericControlId, !numeric);
   gui::invalidate_class(logging::DATA_LOGGER_SETUP_WINDOW, gui::Erase::No);
 }
 
@@ -143,7 +143,7 @@ void step_shutdown_history_hold() {
 uint32_t batch_hold_countdown(BatchHold hold) { return duties().batch_hold[size_t(hold)]; }
 
 void step_batch_holds(gui::Window* owner) {
-  gui::Window* screen = gui::find_window_by_class(BATCH_DRYING_WINDOW);
+  gui::Window* screen = gui::find_window_by_class(resources::BATCH_DRYING_WINDOW);
   if (screen == nullptr || !screen->is_visible()) return;
   for (size_t i = 0; i < size_t(kBatchHoldCount); ++i) {
     const BatchHoldRule& rule = kBatchHolds[i];

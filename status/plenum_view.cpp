@@ -8,7 +8,7 @@
 #include "diagnostics/format.h"
 #include "link/dryer_state.h"
 #include "platform/gfx/canvas.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 
 namespace corvex::status {
 
@@ -297,7 +297,7 @@ intptr_t plenum_view_procedure(gui::Window& w, const gui::Message& m) {
 
 void register_plenum_view_class() {
   gui::register_class(
-      {shell::CUSTOM_VIEW_WINDOW, &plenum_view_procedure, platform::colors::kBlack, true});
+      {resources::CUSTOM_VIEW_WINDOW, &plenum_view_procedure, platform::colors::kBlack, true});
 }
 
 }  // namespace corvex::status

@@ -9,8 +9,9 @@
 #include <string_view>
 
 #include "link/dryer_state.h"
+#include "link/status_bytes.h"
 #include "platform/gfx/canvas.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 
 namespace corvex::status {
 
@@ -35,19 +36,16 @@ constexpr char kDegree[] = "\u00B0";
 constexpr int kHoldTimerSeconds = 3600;
 constexpr int kHoldTimerWarning = 3420;
 
-class Mirror {
- public:
-  explicit Mirror(const link::DryerState& s) : s_(s) {}
-  uint8_t operator[](int offset) const {
-    return s_.mirror[size_t(offset)].load(std::memory_order_relaxed);
-  }
-  bool bit(int offset, uint8_t mask) const { return ((*this)[offset] & mask) != 0; }
-  int unsigned_lo_hi(int lo, int hi) const { return (*this)[lo] | ((*this)[hi] << 8); }
-  int signed_lo_hi(int lo, int hi) const { return int16_t(uint16_t(unsigned_lo_hi(lo, hi))); }
+using namespace link;  // the status byte names and readers
 
- private:
-  const link::DryerState& s_;
-};
+// The kinds of moisture control whose hold timer the bar counts down.
+bool hold_timer_kind() {
+  const int kind = mirror_byte(kMoistureControlType) & kMoistureControlKindMask;
+  return kind == 4 || kind == 5;
+}
+bool dryer_idle() { return (mirror_byte(kOperatingFlags) & kOperatingFlagsIdle) == kOperatingFlagsIdle; }
+bool dryer_running() { return mirror_bit(kRunning, kRunningBit); }
+int signed_lo_hi(uint16_t offset) { return int16_t(mirror_lo_hi(offset)); }
 
 // The text buffer of the message, and a localized string looked up into a stack buffer.
 class Texts {
@@ -84,19 +82,19 @@ void flash(Texts& t, bool blink_on, const char* text) {
   t.copy(blink_on ? text : kSixteenBlanks);
 }
 
-void compose_startup(const Mirror& m, bool blink_on, BarMessage& out, Texts& t) {
+void compose_startup(bool blink_on, BarMessage& out, Texts& t) {
   set_style(out, BarRule::Startup, kWhite, tf::kLeft);
-  if ((m[171] & 0xA0) != 0xA0) {
+  if (!dryer_idle()) {
     if (blink_on) {
       const char* label = t.string(301);
       t.format("%s %s", label, t.string(307));
     } else {
       t.copy(t.string(301));
     }
-  } else if (m.bit(280, 0x04)) {
+  } else if (mirror_bit(kAutoStartFlags, kAutoStartFlagsMessageBit)) {
     t.copy(t.string(504));
-  } else if (m.bit(280, 0x02)) {
-    const int left = m.unsigned_lo_hi(320, 321);
+  } else if (mirror_bit(kAutoStartFlags, kAutoStartFlagsCountdownBit)) {
+    const int left = mirror_lo_hi(kAutoStartElapsed);
     t.format("%s %d:%02d", t.string(301), left / 60, left % 60);
   } else {
     t.copy(t.string(301));
@@ -104,29 +102,30 @@ void compose_startup(const Mirror& m, bool blink_on, BarMessage& out, Texts& t) 
   }
 }
 
-bool hold_timer_running_out(const Mirror& m) {
-  const int kind = m[187] & 7;
-  return m.unsigned_lo_hi(290, 291) > kHoldTimerWarning && m.bit(188, 0x40) &&
-         m.bit(224, 0x80) && (kind == 4 || kind == 5);
+bool hold_timer_running_out() {
+  return mirror_lo_hi(kHoldTimer) > kHoldTimerWarning && dryer_running() &&
+         mirror_bit(kMoistureOptions, kMoistureOptionsAutoCentringBit) && hold_timer_kind();
 }
 
-void compose_hold_timer(const Mirror& m, bool blink_on, BarMessage& out, Texts& t) {
+void compose_hold_timer(bool blink_on, BarMessage& out, Texts& t) {
   set_style(out, BarRule::HoldTimer, kRed);
   if (!blink_on) {
     t.copy(kSixteenBlanks);
     return;
   }
   // A count past the hour shows the countdown at its end rather than negative minutes.
-  const int left = std::max(0, kHoldTimerSeconds - m.unsigned_lo_hi(290, 291));
+  const int left = std::max(0, kHoldTimerSeconds - mirror_lo_hi(kHoldTimer));
   t.format("%s [%02d:%02d]", t.string(310), left / 60, left % 60);
 }
 
-bool cooling_down(const Mirror& m) {
-  return m[52] != 0 && m.bit(179, 0x04) && m.bit(171, 0x08) && (m[187] & 7) == 3;
+bool cooling_down() {
+  return mirror_byte(kCoolDownMinutes) != 0 && mirror_bit(kSwitchInputs, kSwitchInputsUnload2Bit) &&
+         mirror_bit(kOperatingFlags, kOperatingFlagsCoolDownBit) &&
+         (mirror_byte(kMoistureControlType) & kMoistureControlKindMask) == kAdvancedMoistureControl;
 }
 
-void compose_cool_down(const Mirror& m, bool blink_on, BarMessage& out, Texts& t) {
-  const int minutes = m[52];
+void compose_cool_down(bool blink_on, BarMessage& out, Texts& t) {
+  const int minutes = mirror_byte(kCoolDownMinutes);
   set_style(out, BarRule::CoolDown, minutes >= 6 ? kCoolDownSteady : kCoolDownEnding);
   out.font = {25, 500};
   // The last five minutes blink: the text shows only in the blink-on phase.
@@ -137,18 +136,18 @@ void compose_cool_down(const Mirror& m, bool blink_on, BarMessage& out, Texts& t
 // The grain temperature's low status byte for a sensor code, or -1 for a code without one.
 int grain_sensor_low_byte(int sensor) {
   switch (sensor) {
-    case 0: return 93;
-    case 1: return 91;
-    case 2: return 89;
+    case 0: return kGrainTempSensorA;
+    case 1: return kGrainTempSensorB;
+    case 2: return kGrainTempSensorC;
     default: return -1;
   }
 }
 
 // The difference between the target temperature and the selected grain temperature. Sensor 0
 // alone follows the dual-plenum targets of bytes 151/152 and 153/154.
-void compose_temperature_difference(const Mirror& m, bool si_units, BarMessage& out, Texts& t) {
+void compose_temperature_difference(bool si_units, BarMessage& out, Texts& t) {
   set_style(out, BarRule::TemperatureDifference, kGreen);
-  const int sensor = m[184];
+  const int sensor = mirror_byte(kGrainTempSelector);
   const char* label = t.string(308);
   const int grain_low = grain_sensor_low_byte(sensor);
   if (grain_low < 0) {
@@ -156,10 +155,10 @@ void compose_temperature_difference(const Mirror& m, bool si_units, BarMessage& 
     t.copy(label);
     return;
   }
-  int target_low = 149;
-  if (sensor == 0 && m.bit(257, 0x02)) target_low = m.bit(148, 0x10) ? 151 : 153;
-  const int difference =
-      m.signed_lo_hi(target_low, target_low + 1) - m.signed_lo_hi(grain_low, grain_low + 1);
+  uint16_t target_low = kTargetSetpoint1;
+  if (sensor == 0 && mirror_bit(kDryingCriteria, kDryingCriteriaDualPlenumBit))
+    target_low = mirror_bit(fan_state(1), 4) ? kTargetSetpoint2 : kTargetSetpoint3;
+  const int difference = signed_lo_hi(target_low) - signed_lo_hi(uint16_t(grain_low));
   if (si_units) {
     const int celsius = difference * 5 / 9;
     t.format(sensor == 0 ? "%s [? %d %sC]" : "%s [- %d %sC]", label, celsius, kDegree);
@@ -171,13 +170,13 @@ void compose_temperature_difference(const Mirror& m, bool si_units, BarMessage& 
 
 // The running dryer timer: A counts up to B. Its colour goes from green through yellow to red
 // as A / B falls below one half and one quarter (compared in integers, so B = 0 cannot divide).
-void compose_dryer_timer(const Mirror& m, BarMessage& out, Texts& t) {
-  const int a = m[24] * 60 + m[25];
-  const int b = m[26] * 60 + m[27];
+void compose_dryer_timer(BarMessage& out, Texts& t) {
+  const int a = mirror_timer_seconds(kRunningTimer);
+  const int b = mirror_timer_seconds(kOutOfGrainTimer);
   const Color color = 2 * a > b ? kGreen : 4 * a > b ? kYellow : kRed;
   set_style(out, BarRule::DryerTimer, color);
   const char* label = t.string(307);
-  if (m.bit(28, 0x01)) {
+  if (mirror_bit(kShowRunningTimer, 0)) {
     // Counts reported past their end show 0:00, not a negative time.
     const int left = std::max(0, b - a);
     t.format("%s  %d:%02d", label, left / 60, left % 60);
@@ -186,18 +185,19 @@ void compose_dryer_timer(const Mirror& m, BarMessage& out, Texts& t) {
   }
 }
 
-void compose_cooling(const Mirror& m, BarMessage& out, Texts& t) {
+void compose_cooling(BarMessage& out, Texts& t) {
   set_style(out, BarRule::Cooling, kBlue);
   const char* label = t.string(306);
-  if (m.bit(43, 0x01)) {
-    t.format("%s  %d:%02d", label, m[39], m[40]);
+  if (mirror_bit(kShowRunTime, 0)) {
+    t.format("%s  %d:%02d", label, mirror_byte(kRunTime), mirror_byte(kRunTime + 1));
   } else {
     t.copy(label);
   }
 }
 
-void compose_running(const Mirror& m, BarMessage& out, Texts& t) {
-  if (m.bit(257, 0x01) && m[8] == 1) {
+void compose_running(BarMessage& out, Texts& t) {
+  if (mirror_bit(kDryingCriteria, kDryingCriteriaBatchHoldBit) &&
+      mirror_byte(kDryingMode) == kStagedBatch) {
     set_style(out, BarRule::Running, kRed);
     t.copy(t.string(305));
   } else {
@@ -291,30 +291,30 @@ void paint_status_bar(gui::Window& w, const gui::PaintContext& paint) {
 }  // namespace
 
 void compose_bar_message(const link::DryerState& state, BarMessage& out) {
-  const Mirror m(state);
   const uint32_t blink = state.blink_flags.load(std::memory_order_relaxed);
   const bool blink_on = (blink & link::kBlinkPhaseOn) != 0;
   Texts t(out);
   out.text[0] = '\0';
-  if (m.bit(118, 0x20)) {
+  if (mirror_bit(kHighestAlarm, kHighestAlarmBit)) {
     set_style(out, BarRule::Alarm, kRed);
     flash(t, blink_on, t.string(311));
-  } else if (m.bit(279, 0x01) && (blink & link::kBlinkStartupDone)) {
-    compose_startup(m, blink_on, out, t);
-  } else if (hold_timer_running_out(m)) {
-    compose_hold_timer(m, blink_on, out, t);
-  } else if (cooling_down(m)) {
-    compose_cool_down(m, blink_on, out, t);
-  } else if (m.bit(224, 0x08) && m.bit(188, 0x40)) {
-    compose_temperature_difference(m, state.unit_flag.load(std::memory_order_relaxed) != 0, out,
+  } else if (mirror_bit(kAutoStart, kAutoStartRunningBit) && (blink & link::kBlinkStartupDone)) {
+    compose_startup(blink_on, out, t);
+  } else if (hold_timer_running_out()) {
+    compose_hold_timer(blink_on, out, t);
+  } else if (cooling_down()) {
+    compose_cool_down(blink_on, out, t);
+  } else if (mirror_bit(kMoistureOptions, kMoistureOptionsTempDifferenceBit) && dryer_running()) {
+    compose_temperature_difference(state.unit_flag.load(std::memory_order_relaxed) != 0, out,
                                    t);
-  } else if ((m[171] & 0xA0) != 0xA0) {
-    compose_dryer_timer(m, out, t);
-  } else if (m.bit(172, 0x01) || m.bit(171, 0x40)) {
-    compose_cooling(m, out, t);
-  } else if (m.bit(188, 0x40)) {
-    compose_running(m, out, t);
-  } else if ((m[271] & 3) != 1) {
+  } else if (!dryer_idle()) {
+    compose_dryer_timer(out, t);
+  } else if (mirror_bit(kOperatingState, kOperatingStateLoggingBit) ||
+             mirror_bit(kOperatingFlags, kOperatingFlagsLoggingBit)) {
+    compose_cooling(out, t);
+  } else if (dryer_running()) {
+    compose_running(out, t);
+  } else if ((mirror_byte(kControllerMode) & kControllerModeMask) != kControllerModeReady) {
     set_style(out, BarRule::ModeNotReady, kRed);
     t.copy(t.string(302));
   } else {
@@ -404,7 +404,7 @@ intptr_t status_bar_procedure(gui::Window& w, const gui::Message& m) {
 }
 
 void register_status_bar_class() {
-  gui::register_class({shell::DRYER_RIGHT_STATUS_BAR_WINDOW, &status_bar_procedure,
+  gui::register_class({resources::DRYER_RIGHT_STATUS_BAR_WINDOW, &status_bar_procedure,
                        platform::colors::kBlack, true});
 }
 

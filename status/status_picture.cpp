@@ -7,7 +7,7 @@
 #include "link/redraw.h"
 #include "platform/gui/message_box.h"
 #include "resources/status_artwork.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 #include "status/picture_overlay.h"
 #include "texts/texts.h"
 
@@ -145,7 +145,7 @@ intptr_t status_picture_procedure(gui::Window& w, const gui::Message& m) {
 
 void register_status_picture_class() {
   gui::register_class(
-      {shell::DRYER_PIC_WINDOW, &status_picture_procedure, platform::colors::kLightGray, true});
+      {resources::DRYER_PIC_WINDOW, &status_picture_procedure, platform::colors::kLightGray, true});
 }
 
 void animate_status_picture() {

@@ -2,16 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 
 #include "link/dryer_state.h"
-#include "platform/gfx/bmp.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "platform/gui/message_box.h"
 #include "platform/io/files.h"
-#include "platform/io/paths.h"
-#include "settings/edit_requests.h"
 #include "texts/language_dialog.h"
 #include "texts/localized_bitmaps.h"
 #include "texts/texts.h"
@@ -29,15 +25,7 @@ constexpr int kAskPictureMissing = 1;  // User message: the picture did not load
 constexpr Rect kVisiblePicture{kHelpPictureRect.left, kHelpPictureRect.top,
                                kHelpPictureRect.right, kHelpListRect.top};
 
-struct CachedPicture {
-  std::string path;
-  std::optional<platform::Bitmap> bitmap;
-};
-
 HelpViewerState g_viewer;
-// The four rear-discharge images and the warning picture, kept while the viewer is open so the
-// animation does not read a file every 100 ms.
-std::array<CachedPicture, 5> g_pictures;
 std::array<uint8_t, kHelpTextLimit> g_text_bytes;
 
 uint8_t status(int offset) {
@@ -47,26 +35,6 @@ uint8_t status(int offset) {
 bool rear_discharge_reported() { return status(186) == 14 && status(185) == 5; }
 
 int rear_discharge_image(int step) { return step >= 3 ? 3 : step; }
-
-const platform::Bitmap* load_picture(const std::string& panel_path) {
-  for (CachedPicture& c : g_pictures) {
-    if (c.bitmap && c.path == panel_path) return &*c.bitmap;
-  }
-  const std::string host = platform::translate_path(panel_path);
-  std::optional<platform::Bitmap> b;
-  if (!host.empty()) b = platform::read_bmp_file(host);
-  if (!b) return nullptr;
-  CachedPicture* slot = &g_pictures[0];
-  for (CachedPicture& c : g_pictures) {
-    if (!c.bitmap) {
-      slot = &c;
-      break;
-    }
-  }
-  slot->path = panel_path;
-  slot->bitmap = std::move(b);
-  return &*slot->bitmap;
-}
 
 int text_width(std::string_view utf8) {
   return platform::measure_text_line(utf8, gui::kListFont).width;
@@ -145,7 +113,7 @@ void paint_picture(gui::Window& dialog, platform::Canvas& canvas) {
   if (g_viewer.picture_missing) return;
   const std::string path =
       help_picture_path(int(g_viewer.node_id), int(g_viewer.warning_number), g_viewer.animation_step);
-  if (const platform::Bitmap* picture = load_picture(path)) {
+  if (const platform::Bitmap* picture = localized_picture(path)) {
     canvas.blit(*picture, {0, 0, kVisiblePicture.width(), kVisiblePicture.height()},
                 {kVisiblePicture.left, kVisiblePicture.top});
     return;
@@ -180,7 +148,7 @@ void ask_picture_missing(gui::Window& dialog) {
 void on_init(gui::Window& dialog) {
   g_viewer.picture_missing = false;
   g_viewer.text_loaded = false;
-  help_state().topic.store(uint32_t(settings::temperature_edit_request.help_topic));
+  help_state().topic.store(help_state().editor_topic.load());
   help_state().available.store(1);
   link::dryer_state().warning_help_dialog = &dialog;
 }
@@ -189,7 +157,9 @@ void on_destroy(gui::Window& dialog) {
   if (link::dryer_state().warning_help_dialog == &dialog) {
     link::dryer_state().warning_help_dialog = nullptr;
   }
-  for (CachedPicture& c : g_pictures) c = {};
+  // The pictures stay cached while the viewer is open, so the animation does not read a file
+  // every 100 ms.
+  release_localized_pictures();
 }
 
 gui::DialogTemplate help_viewer_template() {
@@ -286,7 +256,7 @@ intptr_t help_viewer_procedure(gui::Window& dialog, const gui::Message& m) {
       on_init(dialog);
       return 1;
     case gui::MessageKind::Paint:
-      on_paint(dialog, *reinterpret_cast<const gui::PaintContext*>(m.lparam));
+      on_paint(dialog, gui::paint_context(m));
       return 1;
     case gui::MessageKind::User:
       if (m.wparam == kAskPictureMissing) ask_picture_missing(dialog);

@@ -22,10 +22,13 @@ inline constexpr platform::Rect kHelpPictureRect{10, 0, 510, 400};
 inline constexpr platform::Rect kHelpListRect{10, 250, 510, 400};
 inline constexpr char kNoTextFileLine[] = "NO TEXT FILE AVAILABLE.";
 
-// The help topic and the help-available flag the screens set before opening help.
+// The help topic and the help-available flag the screens set before opening help. A screen
+// that opens the temperature editor names the editor's topic in `editor_topic`; the viewer
+// makes it the topic when it opens.
 struct HelpState {
   std::atomic<uint32_t> topic{0};
   std::atomic<uint8_t> available{0};
+  std::atomic<uint32_t> editor_topic{0};
 };
 HelpState& help_state();
 

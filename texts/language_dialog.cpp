@@ -4,7 +4,7 @@
 
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 #include "texts/languages.h"
 #include "texts/texts.h"
 
@@ -60,7 +60,7 @@ void choose_language(gui::Window& dialog, int id) {
     gui::invalidate(gui::dialog_item(&dialog, languages()[i].button_id), gui::Erase::No);
   }
   label_buttons(dialog);
-  gui::invalidate_class(shell::EXTENDED_SETUP_SELECTION_WINDOW_NEW);
+  gui::invalidate_class(resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW);
   gui::end_dialog(&dialog, id);
 }
 
@@ -113,7 +113,7 @@ intptr_t language_dialog_procedure(gui::Window& dialog, const gui::Message& m) {
       label_buttons(dialog);
       return 0;
     case gui::MessageKind::DrawItem:
-      draw_language_button(*reinterpret_cast<const gui::DrawItemContext*>(m.lparam));
+      draw_language_button(gui::draw_item_context(m));
       return 1;
     case gui::MessageKind::Command:
       if (language_of_button(gui::command_id(m)) >= 0) {

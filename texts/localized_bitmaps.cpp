@@ -113,6 +113,20 @@ constexpr std::array<BitmapEntry, kLocalizedBitmapCount> kBitmaps = {{
     {"GRAPHIC_077_REAR_DISCHARGE_IMAGE_4.BMP", kPicture},
 }};
 
+struct CachedImage {
+  std::optional<platform::Bitmap> bitmap;
+  bool tried = false;
+  int language = -1;
+};
+std::array<CachedImage, kLocalizedBitmapCount> g_images;
+
+struct CachedPicture {
+  std::string path;
+  std::optional<platform::Bitmap> bitmap;
+};
+// The four rear-discharge images and the warning picture.
+std::array<CachedPicture, 5> g_pictures;
+
 constexpr std::string_view kPrefix = "GRAPHIC_000_";
 constexpr std::string_view kSuffix = ".BMP";
 
@@ -158,6 +172,48 @@ std::optional<platform::Bitmap> load_localized_bitmap(int index) {
   const std::string host = platform::translate_path(localized_bitmap_path(index));
   if (host.empty()) return std::nullopt;
   return platform::read_bmp_file(host);
+}
+
+const platform::Bitmap* localized_image(int index) {
+  if (index < 1 || index >= kLocalizedBitmapCount) return nullptr;
+  CachedImage& c = g_images[size_t(index)];
+  // The language is read after the load, which performs the lazy text load that settles it.
+  if (!c.tried || c.language != language_index()) {
+    c.bitmap = load_localized_bitmap(index);
+    c.tried = true;
+    c.language = language_index();
+  }
+  return c.bitmap ? &*c.bitmap : nullptr;
+}
+
+void release_localized_images(std::span<const int> indexes) {
+  for (const int index : indexes) {
+    if (index >= 1 && index < kLocalizedBitmapCount) g_images[size_t(index)] = {};
+  }
+}
+
+const platform::Bitmap* localized_picture(const std::string& panel_path) {
+  for (CachedPicture& c : g_pictures) {
+    if (c.bitmap && c.path == panel_path) return &*c.bitmap;
+  }
+  const std::string host = platform::translate_path(panel_path);
+  std::optional<platform::Bitmap> b;
+  if (!host.empty()) b = platform::read_bmp_file(host);
+  if (!b) return nullptr;
+  CachedPicture* slot = &g_pictures[0];
+  for (CachedPicture& c : g_pictures) {
+    if (!c.bitmap) {
+      slot = &c;
+      break;
+    }
+  }
+  slot->path = panel_path;
+  slot->bitmap = std::move(b);
+  return &*slot->bitmap;
+}
+
+void release_localized_pictures() {
+  for (CachedPicture& c : g_pictures) c = {};
 }
 
 std::string warning_bitmap_path(int node_id, int warning_number) {

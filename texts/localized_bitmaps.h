@@ -3,6 +3,7 @@
 // ("Languages\CODE\Bitmaps\NAME"), so that the labels drawn on them are translated with the
 // rest of the texts. Index 0 is a place holder; the number in each name equals its index.
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,21 @@ std::string localized_bitmap_path(int index);
 // Loads the bitmap of the selected language (performing the lazy text load first); nothing
 // when the index is outside 1..77 or the file cannot be read or decoded.
 std::optional<platform::Bitmap> load_localized_bitmap(int index);
+
+// The one cache of localized bitmaps that every screen draws from: the bitmap of the selected
+// language, loaded on first use and again after the language changed. A file that cannot be
+// read is not tried again until then. Nothing outside 1..77 or when the file is missing. GUI
+// thread only; the pointer stays valid until the language changes or the image is released.
+const platform::Bitmap* localized_image(int index);
+// Frees the cached images of these indexes (a screen's destroy); they load again when next used.
+void release_localized_images(std::span<const int> indexes);
+// The same cache for pictures named by their panel path (a warning's picture, the help
+// viewer's rear-discharge images, which always come from the English folder). A few are kept
+// at a time, so that an animation does not read a file on every step; a picture that cannot be
+// read is not kept. GUI thread only.
+const platform::Bitmap* localized_picture(const std::string& panel_path);
+// Frees every picture kept by path (the help viewer's destroy).
+void release_localized_pictures();
 
 // The warning picture and its help text in the selected language's folder for a node id and
 // warning number ("Languages\CODE\WarningBitmaps\NID_02_WARNING_ID_03.bmp" / ".txt"), under

@@ -9,7 +9,7 @@
 #include "link_test_support.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/window.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 
 namespace corvex::link::test {
 namespace {
@@ -32,16 +32,17 @@ class GuiWork : public LinkTest {
     LinkTest::SetUp();
     gui::init();
     gui::register_controls();
-    for (const char* cls : {"LINK_TEST_MAIN", shell::BATCH_DRYING_WINDOW, shell::DRYER_PIC_WINDOW})
+    for (const char* cls :
+         {"LINK_TEST_MAIN", resources::BATCH_DRYING_WINDOW, resources::DRYER_PIC_WINDOW})
       gui::register_class({cls, &gui::default_window_procedure});
     main_ = make("LINK_TEST_MAIN", nullptr, 0, {0, 0, 640, 480});
     ASSERT_NE(main_, nullptr);
-    make(shell::DRYER_PIC_WINDOW, main_, 0, {0, 0, 240, 420});
-    misc_ = make("BUTTON", main_, shell::kMiscButtonId, {516, 427, 621, 467});
-    screen_ = make(shell::BATCH_DRYING_WINDOW, main_, 0, {240, 40, 640, 245});
-    hi_ = make("BUTTON", screen_, shell::kBatchHiHeatButtonId, {0, 0, 80, 40});
-    lo_ = make("BUTTON", screen_, shell::kBatchLoHeatButtonId, {0, 40, 80, 80});
-    dry_ = make("BUTTON", screen_, shell::kBatchDryButtonId, {0, 80, 80, 120});
+    make(resources::DRYER_PIC_WINDOW, main_, 0, {0, 0, 240, 420});
+    misc_ = make("BUTTON", main_, resources::kMiscButtonId, {516, 427, 621, 467});
+    screen_ = make(resources::BATCH_DRYING_WINDOW, main_, 0, {240, 40, 640, 245});
+    hi_ = make("BUTTON", screen_, resources::kBatchHiHeatButtonId, {0, 0, 80, 40});
+    lo_ = make("BUTTON", screen_, resources::kBatchLoHeatButtonId, {0, 40, 80, 80});
+    dry_ = make("BUTTON", screen_, resources::kBatchDryButtonId, {0, 80, 80, 120});
     ASSERT_TRUE(hi_ && lo_ && dry_ && misc_);
     gui::enable_window(dry_, false);
   }

@@ -4,8 +4,8 @@
 #include "settings/setup_dialogs.h"
 
 #include "resources/setup_dialogs.h"
+#include "resources/window_classes.h"
 #include "settings/setup_menus.h"
-#include "shell/window_classes.h"
 #include "tests/settings/setup_test_support.h"
 
 namespace corvex::settings {
@@ -22,19 +22,19 @@ class SetupDialogsTest : public SetupTest {
     SetupTest::SetUp();
     register_setup_menu_classes();
     extended = gui::create_window(
-        {shell::EXTENDED_SETUP_SELECTION_WINDOW_NEW, " SELECT SETUP PARAMETER TO MODIFY - 06",
+        {resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW, " SELECT SETUP PARAMETER TO MODIFY - 06",
          gui::style::kVisible | gui::style::kChild | gui::style::kBorder | gui::style::kCaption,
          Rect::from_xywh(0, 0, 640, 475), owner});
     ASSERT_NE(extended, nullptr);
     // A screen window that counts its paints, standing for the status picture.
     g_picture_paints = 0;
-    gui::register_class({shell::DRYER_PIC_WINDOW,
+    gui::register_class({resources::DRYER_PIC_WINDOW,
                          [](gui::Window& w, const gui::Message& m) -> intptr_t {
                            if (m.kind == gui::MessageKind::Paint) ++g_picture_paints;
                            return gui::default_window_procedure(w, m);
                          },
                          platform::colors::kLightGray, true});
-    picture = gui::create_window({shell::DRYER_PIC_WINDOW, "", gui::style::kVisible,
+    picture = gui::create_window({resources::DRYER_PIC_WINDOW, "", gui::style::kVisible,
                                   Rect::from_xywh(0, 0, 240, 420), owner});
     gui::bring_to_front(extended);
     gui::paint_pending();

@@ -8,7 +8,7 @@
 #include "link/command_builder.h"
 #include "link/status_decoder.h"
 #include "platform/gfx/bitmap.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 #include "tests/settings/setup_test_support.h"
 #include "texts/localized_bitmaps.h"
 
@@ -29,8 +29,9 @@ class SetupMenuTest : public SetupTest {
                                      gui::style::kTopmost,
                                  Rect::from_xywh(0, 0, 640, 475), owner});
     };
-    setup = make(shell::SETUP_SELECTION_WINDOW, " SELECT HARDWARE SETUP PARAMETER TO MODIFY - 03");
-    extended = make(shell::EXTENDED_SETUP_SELECTION_WINDOW_NEW,
+    setup =
+        make(resources::SETUP_SELECTION_WINDOW, " SELECT HARDWARE SETUP PARAMETER TO MODIFY - 03");
+    extended = make(resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW,
                     " SELECT SETUP PARAMETER TO MODIFY - 06");
     ASSERT_NE(setup, nullptr);
     ASSERT_NE(extended, nullptr);
@@ -44,7 +45,8 @@ class SetupMenuTest : public SetupTest {
       gui::Window* w = gui::find_window_by_class(cls);
       return std::string(w && w->is_shown() ? "shown" : "hidden");
     };
-    return of(shell::SETUP_SELECTION_WINDOW) + " " + of(shell::EXTENDED_SETUP_SELECTION_WINDOW_NEW);
+    return of(resources::SETUP_SELECTION_WINDOW) + " " +
+           of(resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW);
   }
 
   gui::Window* setup = nullptr;
@@ -140,7 +142,7 @@ TEST_F(SetupMenuTest, AutoStartButtonOnlyForContinuousFlowWithAutoStartAvailable
   gui::paint_pending();
   ASSERT_TRUE(shown(setup, kSetupAutoStartButton));
   set_mirror(8, 2);
-  gui::invalidate_class(shell::SETUP_SELECTION_WINDOW);
+  gui::invalidate_class(resources::SETUP_SELECTION_WINDOW);
   gui::paint_pending();
   EXPECT_FALSE(shown(setup, kSetupAutoStartButton));
 }
@@ -236,7 +238,7 @@ TEST_F(SetupMenuTest, ButtonsOfLaterDialogsAskForThemByTitle) {
       "click EXTENDED_SETUP_BUTTON\n"
       "click DIAGNOSTICS_BUTTON\nclick OK\n"
       "click DATA_LOGGER_BUTTON\nclick OK\n"
-      "click SET_DATE_TIME_BUTTON\nclick OK");
+      "click SET_DATE_TIME_BUTTON\nclick CANCEL");
   std::vector<std::string> asked;
   for (const shell::DialogRequest& r : shell::dialog_requests()) {
     asked.push_back(std::to_string(r.resource_id) + " " + r.title);
@@ -245,19 +247,20 @@ TEST_F(SetupMenuTest, ButtonsOfLaterDialogsAskForThemByTitle) {
                                              "0 STAGED BATCH SETUP - 09",
                                              "223  MOISTURE SENSOR CALIBRATION - 13",
                                              "168  System Diagnostics - 14",
-                                             "258 DAY DATA LOGGER SETUP - 19",
-                                             "199 Set Time / Date - 18"}));
-  // With any other dryer the burner mode opens.
+                                             "258 DAY DATA LOGGER SETUP - 19"}));
+  // With any other dryer the burner mode opens (a dialog of its own, no request).
   shell::clear_dialog_requests();
   set_mirror(8, 0);
   set_mirror(225, 0x10);
   gui::show_window(extended, false);
   gui::show_window(setup, true);
-  run(nullptr, "click BURNER_MODE_BUTTON\nclick OK\nclick MC_SETUP_BUTTON\nclick OK");
-  ASSERT_EQ(shell::dialog_requests().size(), 2u);
-  EXPECT_EQ(shell::dialog_requests()[0].resource_id, 177);
-  EXPECT_EQ(shell::dialog_requests()[0].title, "Select Burner Mode - 10");
-  EXPECT_EQ(shell::dialog_requests()[1].title, "CONTINUOUS FLOW SETUP");
+  const int burner = add_probe(modal_caption);
+  const auto out = answers(run(nullptr, "click BURNER_MODE_BUTTON\nprobe " +
+                                            std::to_string(burner) +
+                                            "\nclick CANCEL\nclick MC_SETUP_BUTTON\nclick OK"));
+  EXPECT_EQ(out, std::vector<std::string>{"SELECT BURNER MODE"});
+  ASSERT_EQ(shell::dialog_requests().size(), 1u);
+  EXPECT_EQ(shell::dialog_requests()[0].title, "CONTINUOUS FLOW SETUP");
 }
 
 }  // namespace

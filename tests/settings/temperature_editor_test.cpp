@@ -15,9 +15,9 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "platform/io/clock.h"
+#include "resources/window_classes.h"
 #include "settings/edit_requests.h"
 #include "settings/temperature_screen.h"
-#include "shell/window_classes.h"
 #include "tests/texts/text_test_support.h"
 
 namespace corvex::settings {
@@ -279,19 +279,20 @@ class TemperatureScreenTest : public ::testing::Test {
     disk_.write_text("CorvexLangConfig.txt", "English");
     disk_.write_lines("Languages/EN/EnglishStrings.txt", screen_strings());
     gui::register_controls();
-    for (const char* name : {shell::SETUP_SELECTION_WINDOW, shell::AUTO_START_CONFIG_WINDOW}) {
+    for (const char* name :
+         {resources::SETUP_SELECTION_WINDOW, resources::AUTO_START_CONFIG_WINDOW}) {
       gui::register_class({name, gui::default_window_procedure, platform::colors::kBlack, true});
       gui::create_window(
           {.class_name = name, .text = "", .style = 0, .rect = Rect::from_xywh(0, 0, 640, 475)});
     }
     register_temperature_screen_classes();
-    screen_ = gui::create_window({.class_name = shell::TEMP_SELECT_WINDOW,
+    screen_ = gui::create_window({.class_name = resources::TEMP_SELECT_WINDOW,
                                   .text = " SELECT TEMPERATURE SETPOINT TO MODIFY - 02",
                                   .style = gui::style::kVisible | gui::style::kCaption,
                                   .rect = Rect::from_xywh(0, 0, 640, 475)});
     ASSERT_NE(screen_, nullptr);
-    plenum_ = gui::find_window_by_class(shell::PLENUM_SETPOINT_CHILD_WINDOW);
-    grain_ = gui::find_window_by_class(shell::GRAIN_TEMP_SETPOINT_CHILD_WINDOW);
+    plenum_ = gui::find_window_by_class(resources::PLENUM_SETPOINT_CHILD_WINDOW);
+    grain_ = gui::find_window_by_class(resources::GRAIN_TEMP_SETPOINT_CHILD_WINDOW);
     ASSERT_NE(plenum_, nullptr);
     ASSERT_NE(grain_, nullptr);
     gui::paint_pending();
@@ -545,8 +546,8 @@ TEST_F(TemperatureScreenTest, DecoderRedrawRequestsReachThePanelsByClass) {
 }
 
 TEST_F(TemperatureScreenTest, ReturnGoesToTheSetupMenuOrBackToAutoStart) {
-  gui::Window* menu = gui::find_window(shell::SETUP_SELECTION_WINDOW);
-  gui::Window* auto_start = gui::find_window(shell::AUTO_START_CONFIG_WINDOW);
+  gui::Window* menu = gui::find_window(resources::SETUP_SELECTION_WINDOW);
+  gui::Window* auto_start = gui::find_window(resources::AUTO_START_CONFIG_WINDOW);
   EXPECT_EQ(screen_->text(), "SELECT TEMPERATURE SETPOINT TO MODIFY");
   at(10, [] { click("SETUP"); });
   gui::advance_virtual(50);

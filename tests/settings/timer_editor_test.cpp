@@ -13,10 +13,10 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "platform/io/clock.h"
+#include "resources/window_classes.h"
 #include "settings/edit_requests.h"
 #include "settings/line_wrap.h"
 #include "settings/timer_screen.h"
-#include "shell/window_classes.h"
 #include "tests/texts/text_test_support.h"
 
 namespace corvex::settings {
@@ -257,14 +257,14 @@ class TimerScreenTest : public ::testing::Test {
         disk_.path("Languages/EN/Bitmaps/GRAPHIC_007_LOAD_DELAY_BUTTON.BMP").string(),
         platform::Bitmap(120, 40, kLoadButtonColour)));
     gui::register_controls();
-    gui::register_class({shell::SETUP_SELECTION_WINDOW, gui::default_window_procedure,
+    gui::register_class({resources::SETUP_SELECTION_WINDOW, gui::default_window_procedure,
                          platform::colors::kBlack, true});
     register_timer_screen_classes();
-    menu_ = gui::create_window({.class_name = shell::SETUP_SELECTION_WINDOW,
+    menu_ = gui::create_window({.class_name = resources::SETUP_SELECTION_WINDOW,
                                 .text = "",
                                 .style = 0,
                                 .rect = Rect::from_xywh(0, 0, 640, 475)});
-    screen_ = gui::create_window({.class_name = shell::TIMER_SELECT_WINDOW,
+    screen_ = gui::create_window({.class_name = resources::TIMER_SELECT_WINDOW,
                                   .text = " SELECT TIMER TO MODIFY - 01",
                                   .style = gui::style::kVisible | gui::style::kCaption,
                                   .rect = Rect::from_xywh(0, 0, 640, 475)});
@@ -316,12 +316,12 @@ TEST_F(TimerScreenTest, FourPanelsInTheGridWithTheirCaptionsAndButtons) {
     const char* caption;
     int x, y;
   } panels[] = {
-      {shell::LOAD_DELAY_CHILD_WINDOW, "LOAD START-UP DELAY", 0, 0},
-      {shell::OUT_OF_GRAIN_CHILD_WINDOW, "OUT OF GRAIN TIMER", 1, 0},
-      {shell::FAN_DELAY_CHILD_WINDOW, "FAN SETUP", 0, 1},
-      {shell::UNLOAD_DELAY_CHILD_WINDOW, "UNLOAD CLEAN-OUT DELAY", 1, 1},
+      {resources::LOAD_DELAY_CHILD_WINDOW, "LOAD START-UP DELAY", 0, 0},
+      {resources::OUT_OF_GRAIN_CHILD_WINDOW, "OUT OF GRAIN TIMER", 1, 0},
+      {resources::FAN_DELAY_CHILD_WINDOW, "FAN SETUP", 0, 1},
+      {resources::UNLOAD_DELAY_CHILD_WINDOW, "UNLOAD CLEAN-OUT DELAY", 1, 1},
   };
-  const Rect first = panel(shell::LOAD_DELAY_CHILD_WINDOW)->rect();
+  const Rect first = panel(resources::LOAD_DELAY_CHILD_WINDOW)->rect();
   for (const auto& p : panels) {
     gui::Window* w = panel(p.class_name);
     ASSERT_NE(w, nullptr) << p.class_name;
@@ -417,7 +417,7 @@ std::vector<platform::Color> client_pixels(gui::Window* w) {
 }
 
 TEST_F(TimerScreenTest, DecoderRedrawRequestsReachThePanelsByClass) {
-  gui::Window* load = panel(shell::LOAD_DELAY_CHILD_WINDOW);
+  gui::Window* load = panel(resources::LOAD_DELAY_CHILD_WINDOW);
   const auto before = client_pixels(load);
   set_mirror(31, 7);
   EXPECT_EQ(client_pixels(load), before) << "nothing repaints before it is asked to";
@@ -430,7 +430,7 @@ TEST_F(TimerScreenTest, DecoderRedrawRequestsReachThePanelsByClass) {
 }
 
 TEST_F(TimerScreenTest, PreviousLoadTimeIsShownOnlyWhileLoadIsInAuto) {
-  gui::Window* oog = panel(shell::OUT_OF_GRAIN_CHILD_WINDOW);
+  gui::Window* oog = panel(resources::OUT_OF_GRAIN_CHILD_WINDOW);
   const auto none = client_pixels(oog);
   state().previous_load_time.store(754);  // 12:34
   link::request_redraw(link::RedrawTarget::OutOfGrainPanel);

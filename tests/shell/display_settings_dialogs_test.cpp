@@ -16,9 +16,9 @@
 #include "logging/short_term_log.h"
 #include "platform/io/registry.h"
 #include "resources/display_settings_dialogs.h"
+#include "resources/window_classes.h"
 #include "shell/display_settings.h"
 #include "shell/settings_dialogs.h"
-#include "shell/window_classes.h"
 #include "support/process.h"
 #include "tests/settings/setup_test_support.h"
 
@@ -89,10 +89,11 @@ TEST_F(SettingsDialogsTest, OneMinuteIsStoredAndShownAgainOnReopening) {
 }
 
 TEST_F(SettingsDialogsTest, ChoiceKeysSetTheTimeAtOnceAndTheChartButtonFollows) {
-  gui::register_class({AVERAGE_VALUES_WINDOW, gui::default_window_procedure,
+  gui::register_class({resources::AVERAGE_VALUES_WINDOW, gui::default_window_procedure,
                        platform::colors::kWhite, true});
-  gui::Window* chart = gui::create_window({AVERAGE_VALUES_WINDOW, "", gui::style::kVisible,
-                                           Rect::from_xywh(240, 40, 400, 205), owner});
+  gui::Window* chart =
+      gui::create_window({resources::AVERAGE_VALUES_WINDOW, "", gui::style::kVisible,
+                          Rect::from_xywh(240, 40, 400, 205), owner});
   gui::Window* button = gui::create_window(
       {std::string(gui::kButtonClass), "", gui::style::kVisible | gui::style::kChild,
        Rect::from_xywh(1, 1, 98, 31), chart, kSampleTimeButtonId});

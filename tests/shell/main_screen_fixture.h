@@ -21,18 +21,18 @@
 #include "resources/editor_dialogs.h"
 #include "resources/moisture_dialogs.h"
 #include "resources/shell_dialogs.h"
+#include "resources/window_classes.h"
 #include "settings/edit_requests.h"
-#include "settings/timer_picture_buttons.h"
 #include "shell/display_settings.h"
 #include "shell/later_screens.h"
 #include "shell/main_window.h"
 #include "shell/navigation.h"
 #include "shell/startup.h"
-#include "shell/window_classes.h"
 #include "platform/io/paths.h"
 #include "texts/texts.h"
 #include "texts/help_viewer.h"
 #include "texts/localized_bitmaps.h"
+#include "texts/localized_controls.h"
 #include "texts/warning_window.h"
 
 namespace corvex::shell::testing {
@@ -100,7 +100,7 @@ inline void watch_modal(gui::Window*, int) {
   s.minimum = r.minimum;
   s.default_value = r.default_value;
   s.request_code = r.request_code;
-  s.help_topic = r.help_topic;
+  s.help_topic = int(texts::help_state().editor_topic.load());
   s.pending_write = r.pending_write;
   if (r.low_slot >= 0) {
     s.desired_low = link::dryer_state().desired[size_t(r.low_slot)].load();
@@ -139,6 +139,7 @@ class MainScreenTest : public ::testing::Test {
     display_settings().view_choice = 0;
     texts::help_state().topic.store(0);
     texts::help_state().available.store(0);
+    texts::help_state().editor_topic.store(0);
     settings::temperature_edit_request = settings::TemperatureEditRequest{};
     metering_roll_dialog_requested.store(0);
 
@@ -171,7 +172,7 @@ class MainScreenTest : public ::testing::Test {
   static void forget_picture_images() {
     std::vector<int> all;
     for (int i = 1; i < texts::kLocalizedBitmapCount; ++i) all.push_back(i);
-    settings::release_picture_images(all);
+    texts::release_picture_images(all);
   }
 
   // Lets a fixture set the dryer state the windows are created in.

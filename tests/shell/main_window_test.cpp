@@ -15,9 +15,9 @@ using link::PendingWrite;
 using MainWindow = MainScreenTest;
 
 TEST_F(MainWindow, StartsOnTheMainScreen) {
-  const std::vector<std::string> expected = {AVERAGE_VALUES_WINDOW, BUTTON_BAR_WINDOW,
-                                             CUSTOM_VIEW_WINDOW, DRYER_PIC_WINDOW,
-                                             DRYER_RIGHT_STATUS_BAR_WINDOW};
+  const std::vector<std::string> expected = {
+      resources::AVERAGE_VALUES_WINDOW, resources::BUTTON_BAR_WINDOW, resources::CUSTOM_VIEW_WINDOW,
+      resources::DRYER_PIC_WINDOW, resources::DRYER_RIGHT_STATUS_BAR_WINDOW};
   EXPECT_EQ(visible_screens(), expected);
   std::string screens;
   int count = 0;
@@ -27,15 +27,17 @@ TEST_F(MainWindow, StartsOnTheMainScreen) {
     ++count;
   }
   EXPECT_EQ(count, 18) << "DRAW_GRAPH_WINDOW lives inside GRAPH_WINDOW, not beside it: " << screens;
-  ASSERT_NE(screen(DRAW_GRAPH_WINDOW), nullptr);
-  EXPECT_EQ(screen(DRAW_GRAPH_WINDOW)->parent(), screen(GRAPH_WINDOW));
-  for (const char* full : {TIMER_SELECT_WINDOW, TEMP_SELECT_WINDOW, SETUP_SELECTION_WINDOW,
-                           EXTENDED_SETUP_SELECTION_WINDOW_NEW, AUTO_START_CONFIG_WINDOW}) {
+  ASSERT_NE(screen(resources::DRAW_GRAPH_WINDOW), nullptr);
+  EXPECT_EQ(screen(resources::DRAW_GRAPH_WINDOW)->parent(), screen(resources::GRAPH_WINDOW));
+  for (const char* full :
+       {resources::TIMER_SELECT_WINDOW, resources::TEMP_SELECT_WINDOW,
+        resources::SETUP_SELECTION_WINDOW, resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW,
+        resources::AUTO_START_CONFIG_WINDOW}) {
     ASSERT_NE(screen(full), nullptr) << full;
     EXPECT_TRUE(screen(full)->is_topmost()) << full;
     EXPECT_EQ(screen(full)->rect(), Rect::from_xywh(0, 0, 640, 475)) << full;
   }
-  EXPECT_FALSE(screen(BOOT_LOADER_WINDOW)->is_topmost());
+  EXPECT_FALSE(screen(resources::BOOT_LOADER_WINDOW)->is_topmost());
   EXPECT_FALSE(button(kAutoStartStatusButtonId)->is_shown());
   EXPECT_EQ(button(kAutoStartStatusButtonId)->text(), "AUTO_START_STATUS");
 }
@@ -43,12 +45,12 @@ TEST_F(MainWindow, StartsOnTheMainScreen) {
 // The first window of the table lies on top: the warning and view selection windows come over
 // the main screen's windows, the bar buttons over the button bar.
 TEST_F(MainWindow, EarlierWindowsLieOverLaterOnes) {
-  gui::show_class(WARNING_WINDOW, true);
-  EXPECT_TRUE(belongs_to(gui::window_at({30, 60}), screen(WARNING_WINDOW)))
+  gui::show_class(resources::WARNING_WINDOW, true);
+  EXPECT_TRUE(belongs_to(gui::window_at({30, 60}), screen(resources::WARNING_WINDOW)))
       << "the warning window is under the status picture";
   command(kViewButtonId);
-  EXPECT_TRUE(visible(VIEW_SELECTION_WINDOW));
-  EXPECT_TRUE(belongs_to(gui::window_at({120, 80}), screen(VIEW_SELECTION_WINDOW)));
+  EXPECT_TRUE(visible(resources::VIEW_SELECTION_WINDOW));
+  EXPECT_TRUE(belongs_to(gui::window_at({120, 80}), screen(resources::VIEW_SELECTION_WINDOW)));
   for (const int id : {kTimersButtonId, kMoistureControlButtonId}) {
     const Rect r = button(id)->screen_rect();
     EXPECT_EQ(gui::window_at({r.left + 5, r.top + 5}), button(id));
@@ -57,23 +59,23 @@ TEST_F(MainWindow, EarlierWindowsLieOverLaterOnes) {
 
 TEST_F(MainWindow, BarButtonsLeaveForTheirScreens) {
   command(kTimersButtonId);
-  EXPECT_TRUE(visible(TIMER_SELECT_WINDOW));
-  EXPECT_FALSE(visible(DRYER_PIC_WINDOW));
+  EXPECT_TRUE(visible(resources::TIMER_SELECT_WINDOW));
+  EXPECT_FALSE(visible(resources::DRYER_PIC_WINDOW));
   EXPECT_EQ(texts::help_state().topic.load(), 0u);
   return_to_main_screen();
-  gui::show_window(screen(TIMER_SELECT_WINDOW), false);
+  gui::show_window(screen(resources::TIMER_SELECT_WINDOW), false);
 
   command(kTempsButtonId);
-  EXPECT_TRUE(visible(TEMP_SELECT_WINDOW));
+  EXPECT_TRUE(visible(resources::TEMP_SELECT_WINDOW));
   EXPECT_EQ(texts::help_state().topic.load(), 17u);
   EXPECT_EQ(texts::help_state().available.load(), 1);
-  gui::show_window(screen(TEMP_SELECT_WINDOW), false);
+  gui::show_window(screen(resources::TEMP_SELECT_WINDOW), false);
   return_to_main_screen();
 
-  gui::show_class(WARNING_WINDOW, true);
+  gui::show_class(resources::WARNING_WINDOW, true);
   command(kSetupButtonId);
-  EXPECT_TRUE(visible(SETUP_SELECTION_WINDOW));
-  EXPECT_FALSE(visible(WARNING_WINDOW));
+  EXPECT_TRUE(visible(resources::SETUP_SELECTION_WINDOW));
+  EXPECT_FALSE(visible(resources::WARNING_WINDOW));
   EXPECT_EQ(link::dryer_state().main_screen_shown.load(), 0);
 }
 
@@ -121,7 +123,7 @@ TEST_F(MainWindow, DefaultsNoticeExitSetsTheFlagAndCloseDoesNot) {
   ASSERT_EQ(modal_watch().seen.size(), 1u);
   EXPECT_EQ(modal_watch().seen[0].kind, "defaults notice");
   EXPECT_EQ(modal_watch().seen[0].caption, "Please turn off DEFAULTS dipswitch! - 33");
-  EXPECT_EQ(modal_watch().seen[0].owner_class, LINE_GRAPH_WINDOW);
+  EXPECT_EQ(modal_watch().seen[0].owner_class, resources::LINE_GRAPH_WINDOW);
   EXPECT_EQ(result, gui::kDialogCancelled);
   EXPECT_EQ(link::dryer_state().defaults_notice_shown.load(), 0);
 
@@ -176,7 +178,7 @@ TEST_F(MainWindow, ModeOneInDryingModeThreeEditsBothGrainSetpointsInTurn) {
   const SeenModal& second = modal_watch().seen[1];
   EXPECT_EQ(first.kind, "temperature editor");
   EXPECT_EQ(second.kind, "temperature editor");
-  EXPECT_EQ(first.owner_class, TEMP_SELECT_WINDOW);
+  EXPECT_EQ(first.owner_class, resources::TEMP_SELECT_WINDOW);
   EXPECT_EQ(first.low_slot, 153);
   EXPECT_EQ(first.high_slot, 154);
   EXPECT_EQ(first.working_value, 120);
@@ -210,7 +212,7 @@ TEST_F(MainWindow, LearningPeriodQuestionGuardsTheMoistureSetpoint) {
   run_with_modals([&] { command(kMoistureControlButtonId); }, {gui::kIdYes});
   ASSERT_EQ(modal_watch().seen.size(), 2u);
   EXPECT_EQ(modal_watch().seen[1].kind, "moisture setpoint");
-  EXPECT_EQ(modal_watch().seen[1].owner_class, LINE_GRAPH_WINDOW);
+  EXPECT_EQ(modal_watch().seen[1].owner_class, resources::LINE_GRAPH_WINDOW);
   EXPECT_EQ(logging::moisture_setpoint_entry_code(), 3);
 
   // Once the learning period is over, mode 3 opens the dialog without asking.
@@ -240,7 +242,7 @@ TEST_F(MainWindow, StagedBatchWithMoistureCriteriaPicksItsTarget) {
   set_mirror(257, 0x20 | 0x02);
   run_with_modals([&] { command(kMoistureControlButtonId); });
   EXPECT_TRUE(modal_watch().seen.empty());
-  EXPECT_TRUE(visible(TEMP_SELECT_WINDOW));
+  EXPECT_TRUE(visible(resources::TEMP_SELECT_WINDOW));
   EXPECT_EQ(texts::help_state().topic.load(), 0u) << "no help topic on this way in";
 }
 

@@ -12,14 +12,15 @@ namespace {
 
 using Navigation = MainScreenTest;
 
-const std::vector<std::string> kChartView = {AVERAGE_VALUES_WINDOW, BUTTON_BAR_WINDOW,
-                                             CUSTOM_VIEW_WINDOW, DRYER_PIC_WINDOW,
-                                             DRYER_RIGHT_STATUS_BAR_WINDOW};
-const std::vector<std::string> kBatchView = {BATCH_DRYING_WINDOW, BUTTON_BAR_WINDOW,
-                                             CUSTOM_VIEW_WINDOW, DRYER_PIC_WINDOW,
-                                             DRYER_RIGHT_STATUS_BAR_WINDOW};
-const std::vector<std::string> kGraphView = {BUTTON_BAR_WINDOW, DRYER_PIC_WINDOW,
-                                             DRYER_RIGHT_STATUS_BAR_WINDOW, GRAPH_WINDOW};
+const std::vector<std::string> kChartView = {
+    resources::AVERAGE_VALUES_WINDOW, resources::BUTTON_BAR_WINDOW, resources::CUSTOM_VIEW_WINDOW,
+    resources::DRYER_PIC_WINDOW, resources::DRYER_RIGHT_STATUS_BAR_WINDOW};
+const std::vector<std::string> kBatchView = {
+    resources::BATCH_DRYING_WINDOW, resources::BUTTON_BAR_WINDOW, resources::CUSTOM_VIEW_WINDOW,
+    resources::DRYER_PIC_WINDOW, resources::DRYER_RIGHT_STATUS_BAR_WINDOW};
+const std::vector<std::string> kGraphView = {
+    resources::BUTTON_BAR_WINDOW, resources::DRYER_PIC_WINDOW,
+    resources::DRYER_RIGHT_STATUS_BAR_WINDOW, resources::GRAPH_WINDOW};
 
 TEST_F(Navigation, BatchModeShowsThePlenumViewAndBatchTimersWhateverTheView) {
   for (const uint8_t b266 : {uint8_t(0x00), uint8_t(0x40)}) {
@@ -28,7 +29,7 @@ TEST_F(Navigation, BatchModeShowsThePlenumViewAndBatchTimersWhateverTheView) {
       set_mirror(8, mode);
       status_area_rule();
       EXPECT_EQ(visible_screens(), kBatchView) << "byte 266 " << int(b266) << " mode " << int(mode);
-      EXPECT_FALSE(screen(DRAW_GRAPH_WINDOW)->is_shown());
+      EXPECT_FALSE(screen(resources::DRAW_GRAPH_WINDOW)->is_shown());
     }
   }
   set_mirror(8, 0);
@@ -42,13 +43,13 @@ TEST_F(Navigation, ViewChoiceOneShowsTheGraphAndFollowsByte266) {
   status_area_rule();
   EXPECT_EQ(display_settings().view_choice, 1);
   EXPECT_EQ(visible_screens(), kGraphView);
-  EXPECT_TRUE(visible(DRAW_GRAPH_WINDOW));
+  EXPECT_TRUE(visible(resources::DRAW_GRAPH_WINDOW));
 
   set_mirror(266, 0x80);
   status_area_rule();
   EXPECT_EQ(display_settings().view_choice, 0);
   EXPECT_EQ(visible_screens(), kChartView);
-  EXPECT_FALSE(screen(DRAW_GRAPH_WINDOW)->is_shown());
+  EXPECT_FALSE(screen(resources::DRAW_GRAPH_WINDOW)->is_shown());
 }
 
 // The decoder runs the rule on the exchange thread: the windows change once the GUI thread has
@@ -93,21 +94,23 @@ TEST_F(Navigation, LeavingHidesExactlyTheListedWindowsAndReturnBringsThemBack) {
   // Everything leaving hides is shown first, with the graph view up and an auto-start running.
   set_mirror(279, 0x01);
   button_bar_layout();
-  for (const char* c : {LINE_GRAPH_WINDOW, UNLOAD_STATUS_WINDOW, BATCH_DRYING_WINDOW,
-                        GRAPH_WINDOW, DRAW_GRAPH_WINDOW, WARNING_WINDOW})
+  for (const char* c : {resources::LINE_GRAPH_WINDOW, resources::UNLOAD_STATUS_WINDOW,
+                        resources::BATCH_DRYING_WINDOW, resources::GRAPH_WINDOW,
+                        resources::DRAW_GRAPH_WINDOW, resources::WARNING_WINDOW})
     gui::show_class(c, true);
-  leave_main_screen(TIMER_SELECT_WINDOW);
-  const std::vector<std::string> left = {GRAPH_WINDOW, TIMER_SELECT_WINDOW, WARNING_WINDOW};
+  leave_main_screen(resources::TIMER_SELECT_WINDOW);
+  const std::vector<std::string> left = {resources::GRAPH_WINDOW, resources::TIMER_SELECT_WINDOW,
+                                         resources::WARNING_WINDOW};
   EXPECT_EQ(visible_screens(), left) << "GRAPH_WINDOW stays as it was";
-  EXPECT_FALSE(screen(DRAW_GRAPH_WINDOW)->is_shown());
+  EXPECT_FALSE(screen(resources::DRAW_GRAPH_WINDOW)->is_shown());
   for (const auto& child : main->children()) {
     if (gui::window_is_class(child.get(), gui::kButtonClass)) {
       EXPECT_FALSE(child->is_shown()) << child->text();
     }
   }
 
-  gui::show_window(screen(TIMER_SELECT_WINDOW), false);
-  gui::show_class(WARNING_WINDOW, false);
+  gui::show_window(screen(resources::TIMER_SELECT_WINDOW), false);
+  gui::show_class(resources::WARNING_WINDOW, false);
   return_to_main_screen();
   EXPECT_EQ(visible_screens(), kChartView);
   EXPECT_TRUE(button(kTimersButtonId)->is_visible());
@@ -116,18 +119,18 @@ TEST_F(Navigation, LeavingHidesExactlyTheListedWindowsAndReturnBringsThemBack) {
 
 TEST_F(Navigation, PlaceholderScreensCloseThemselves) {
   command(kViewButtonId);
-  ASSERT_TRUE(visible(VIEW_SELECTION_WINDOW));
-  gui::Window* exit = gui::child_by_id(screen(VIEW_SELECTION_WINDOW), 36896);
+  ASSERT_TRUE(visible(resources::VIEW_SELECTION_WINDOW));
+  gui::Window* exit = gui::child_by_id(screen(resources::VIEW_SELECTION_WINDOW), 36896);
   ASSERT_NE(exit, nullptr);
   EXPECT_EQ(exit->text(), "EXIT VIEW BUTTON");
   tap(exit);
-  EXPECT_FALSE(visible(VIEW_SELECTION_WINDOW));
+  EXPECT_FALSE(visible(resources::VIEW_SELECTION_WINDOW));
   EXPECT_EQ(visible_screens(), kChartView) << "VIEW hides nothing";
 
   // The auto-start configuration is opened with the main-screen-shown flag cleared.
   link::dryer_state().main_screen_shown.store(0);
-  leave_main_screen(AUTO_START_CONFIG_WINDOW);
-  gui::Window* config = screen(AUTO_START_CONFIG_WINDOW);
+  leave_main_screen(resources::AUTO_START_CONFIG_WINDOW);
+  gui::Window* config = screen(resources::AUTO_START_CONFIG_WINDOW);
   ASSERT_TRUE(config->is_visible());
   ASSERT_FALSE(config->children().empty());
   tap(config->children().front().get());

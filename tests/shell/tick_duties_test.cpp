@@ -9,7 +9,7 @@
 #include "link/command_builder.h"
 #include "link/status_bytes.h"
 #include "platform/gui/message_box.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 #include "support/process.h"
 #include "tests/settings/setup_test_support.h"
 
@@ -84,10 +84,10 @@ class TickDutiesTest : public SetupTest {
 
 TEST_F(TickDutiesTest, HeldCoolButtonAsksOnSecondTickAndYesRestartsTheTimer) {
   gui::Window* batch =
-      make_screen(BATCH_DRYING_WINDOW, owner,
-                  {kBatchHiHeatButtonId, kBatchLoHeatButtonId,
-                   kBatchDryButtonId, kBatchCoolButtonId,
-                   kBatchUnloadButtonId});
+      make_screen(resources::BATCH_DRYING_WINDOW, owner,
+                  {resources::kBatchHiHeatButtonId, resources::kBatchLoHeatButtonId,
+                   resources::kBatchDryButtonId, resources::kBatchCoolButtonId,
+                   resources::kBatchUnloadButtonId});
   set_mirror(16, 20);  // COOL set to 20:05
   set_mirror(17, 5);
   set_mirror(14, 3);   // 3:41 left
@@ -97,7 +97,7 @@ TEST_F(TickDutiesTest, HeldCoolButtonAsksOnSecondTickAndYesRestartsTheTimer) {
     return std::to_string(batch_hold_countdown(BatchHold::Cool)) + (gui::active_modal() ? " modal" : "");
   });
   const int question = add_probe(modal_text);
-  const auto out = answers(run(nullptr, "down " + centre_of(batch, kBatchCoolButtonId) +
+  const auto out = answers(run(nullptr, "down " + centre_of(batch, resources::kBatchCoolButtonId) +
                                             "\nwait 1000\nprobe " + std::to_string(countdown) +
                                             "\nwait 1000\nprobe " + std::to_string(question) +
                                             "\nclick Yes\nup"));
@@ -114,20 +114,20 @@ TEST_F(TickDutiesTest, HeldCoolButtonAsksOnSecondTickAndYesRestartsTheTimer) {
 
 TEST_F(TickDutiesTest, EachButtonAsksItsOwnQuestionAndRaisesItsOwnWrite) {
   gui::Window* batch =
-      make_screen(BATCH_DRYING_WINDOW, owner,
-                  {kBatchHiHeatButtonId, kBatchLoHeatButtonId,
-                   kBatchDryButtonId, kBatchCoolButtonId,
-                   kBatchUnloadButtonId});
+      make_screen(resources::BATCH_DRYING_WINDOW, owner,
+                  {resources::kBatchHiHeatButtonId, resources::kBatchLoHeatButtonId,
+                   resources::kBatchDryButtonId, resources::kBatchCoolButtonId,
+                   resources::kBatchUnloadButtonId});
   const uint8_t times[][2] = {{11, 60}, {12, 0}, {254, 45}, {255, 30}, {21, 10}, {22, 1}};
   for (const auto& t : times) set_mirror(t[0], t[1]);
   start_ticks();
   const int question = add_probe(modal_text);
   std::string script;
-  for (int id : {kBatchDryButtonId, kBatchHiHeatButtonId,
-                 kBatchLoHeatButtonId, kBatchUnloadButtonId}) {
+  for (int id : {resources::kBatchDryButtonId, resources::kBatchHiHeatButtonId,
+                 resources::kBatchLoHeatButtonId, resources::kBatchUnloadButtonId}) {
     // Each press starts with the countdown at 1 again, so each asks on its second tick.
     script += "down " + centre_of(batch, id) + "\nwait 2000\nprobe " + std::to_string(question) +
-              "\nclick " + (id == kBatchLoHeatButtonId ? "No" : "Yes") + "\nup\n";
+              "\nclick " + (id == resources::kBatchLoHeatButtonId ? "No" : "Yes") + "\nup\n";
   }
   const auto out = answers(run(nullptr, script));
   EXPECT_EQ(out, (std::vector<std::string>{
@@ -146,8 +146,8 @@ TEST_F(TickDutiesTest, EachButtonAsksItsOwnQuestionAndRaisesItsOwnWrite) {
 
 TEST_F(TickDutiesTest, HoldCountdownTogglesWhileHeldAndResetsOnRelease) {
   gui::Window* batch =
-      make_screen(BATCH_DRYING_WINDOW, owner, {kBatchCoolButtonId});
-  gui::inject_pointer_down(centre(batch, kBatchCoolButtonId));
+      make_screen(resources::BATCH_DRYING_WINDOW, owner, {resources::kBatchCoolButtonId});
+  gui::inject_pointer_down(centre(batch, resources::kBatchCoolButtonId));
   step_batch_holds(owner);
   EXPECT_EQ(batch_hold_countdown(BatchHold::Cool), 0u);
   EXPECT_EQ(batch_hold_countdown(BatchHold::Unload), 1u) << "only the held button counts";
@@ -155,7 +155,7 @@ TEST_F(TickDutiesTest, HoldCountdownTogglesWhileHeldAndResetsOnRelease) {
   step_batch_holds(owner);
   EXPECT_EQ(batch_hold_countdown(BatchHold::Cool), 1u) << "a release starts over";
   // A hidden screen asks nothing and leaves the countdowns as they are.
-  gui::inject_pointer_down(centre(batch, kBatchCoolButtonId));
+  gui::inject_pointer_down(centre(batch, resources::kBatchCoolButtonId));
   gui::show_window(batch, false);
   step_batch_holds(owner);
   EXPECT_EQ(batch_hold_countdown(BatchHold::Cool), 1u);
@@ -240,10 +240,10 @@ TEST_F(TickDutiesTest, HistoryHoldCountsDownWhileButton1107IsHeld) {
 // ---- Setup screen controls ----
 
 TEST_F(TickDutiesTest, SetupControlsFollowSwitchesAndDryerType) {
-  gui::Window* extended = make_screen(EXTENDED_SETUP_SELECTION_WINDOW_NEW, owner,
+  gui::Window* extended = make_screen(resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW, owner,
                                       {kExtendedAuxControlId, kExtendedManualControlId});
   gui::Window* setup =
-      make_screen(SETUP_SELECTION_WINDOW, owner, {kSetupNonNumericControlId});
+      make_screen(resources::SETUP_SELECTION_WINDOW, owner, {kSetupNonNumericControlId});
   struct Case {
     uint8_t switches;  // status byte 183
     uint8_t type;      // status byte 225

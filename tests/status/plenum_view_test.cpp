@@ -18,7 +18,7 @@
 #include "platform/gfx/png.h"
 #include "platform/gui/automation.h"
 #include "platform/gui/window.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 #include "status/plenum_view.h"
 #include "tests/texts/text_test_support.h"
 
@@ -201,7 +201,7 @@ class PlenumViewPaintTest : public PlenumViewTest {
     disk_.write_lines("Languages/EN/EnglishStrings.txt", lines);
     gui::init();
     register_plenum_view_class();
-    window_ = gui::create_window({.class_name = shell::CUSTOM_VIEW_WINDOW,
+    window_ = gui::create_window({.class_name = resources::CUSTOM_VIEW_WINDOW,
                                   .text = "  PLENUM(S)",
                                   .style = gui::style::kVisible | gui::style::kBorder |
                                            gui::style::kCaption,
@@ -334,7 +334,7 @@ TEST_F(PlenumViewPaintTest, SingleLayoutTellsTheSetpointInForceFromTheTwoSmallOn
   set(148, 0x10);
   gui::enable_text_recording();
   paint("plenum_single_dual");
-  const std::string texts = gui::describe_texts(shell::CUSTOM_VIEW_WINDOW);
+  const std::string texts = gui::describe_texts(resources::CUSTOM_VIEW_WINDOW);
   // Three setpoint texts: the two small ones share a row of their own, above the one in force.
   std::vector<int> rows;
   for (size_t at = texts.find("\"SP:"); at != std::string::npos; at = texts.find("\"SP:", at + 1)) {
@@ -374,7 +374,7 @@ class PlenumViewRepaintTest : public PlenumViewPaintTest {
     frame_[size_t(lo + 1)] = uint8_t(value >> 8);
   }
   static bool shows(const std::string& text) {
-    return gui::describe_texts(shell::CUSTOM_VIEW_WINDOW).find("\"" + text + "\"") !=
+    return gui::describe_texts(resources::CUSTOM_VIEW_WINDOW).find("\"" + text + "\"") !=
            std::string::npos;
   }
   std::array<uint8_t, link::kStatusFrameBytes> frame_{};
@@ -384,7 +384,7 @@ TEST_F(PlenumViewRepaintTest, EverySetpointChangeOfTheSixPlenums) {
   frame_[3] = 4;
   for (int n = 1; n <= 6; ++n) word(71 - 2 * n, 180);
   decode_and_paint();
-  ASSERT_TRUE(shows("SP:  180 \u00B0F ")) << gui::describe_texts(shell::CUSTOM_VIEW_WINDOW);
+  ASSERT_TRUE(shows("SP:  180 \u00B0F ")) << gui::describe_texts(resources::CUSTOM_VIEW_WINDOW);
   for (int n = 6; n >= 1; --n) {
     word(71 - 2 * n, 150 + n);
     decode_and_paint();

@@ -14,7 +14,7 @@
 #include "platform/gfx/canvas.h"
 #include "platform/gfx/png.h"
 #include "platform/gui/window.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 #include "status/status_bar.h"
 #include "tests/status/panel_languages.h"
 #include "tests/texts/text_test_support.h"
@@ -332,7 +332,7 @@ class StatusBarPaintTest : public StatusBarTest {
     StatusBarTest::SetUp();
     gui::init();
     register_status_bar_class();
-    window_ = gui::create_window({.class_name = shell::DRYER_RIGHT_STATUS_BAR_WINDOW,
+    window_ = gui::create_window({.class_name = resources::DRYER_RIGHT_STATUS_BAR_WINDOW,
                                   .text = " DRYER BAR STATUS",
                                   .style = gui::style::kVisible | gui::style::kBorder,
                                   .rect = platform::Rect::from_xywh(240, 0, 400, 40)});

@@ -17,7 +17,7 @@
 #include "platform/gui/message_box.h"
 #include "platform/io/clock.h"
 #include "resources/status_artwork.h"
-#include "shell/window_classes.h"
+#include "resources/window_classes.h"
 #include "status/picture_overlay.h"
 #include "tests/status/panel_languages.h"
 #include "tests/texts/text_test_support.h"
@@ -633,7 +633,7 @@ class StatusPicturePaint : public ::testing::Test {
     gui::reset();
     reset_status_picture_state();
     register_status_picture_class();
-    window_ = gui::create_window({.class_name = shell::DRYER_PIC_WINDOW,
+    window_ = gui::create_window({.class_name = resources::DRYER_PIC_WINDOW,
                                   .text = " SYSTEM STATUS",
                                   .style = gui::style::kVisible | gui::style::kBorder,
                                   .rect = {0, 0, 240, 420}});
@@ -868,7 +868,7 @@ TEST_F(StatusPicturePaint, UnloadSwitchNoticeAfterThePaintOncePerLatch) {
       if (child->text().find("UNLOAD") != std::string::npos) g_box_text = child->text();
     }
     // The picture goes on painting under the box without opening another one.
-    gui::invalidate_class(shell::DRYER_PIC_WINDOW);
+    gui::invalidate_class(resources::DRYER_PIC_WINDOW);
     gui::paint_pending();
     gui::send_message(box, {gui::MessageKind::Command, gui::kIdOk, 0});
   });

@@ -1,7 +1,8 @@
 #pragma once
-// The owner-drawn picture buttons of the timer and temperature screens: each shows a localized
-// button image (texts/localized_bitmaps.h) and carries the image's control name as window text
-// ("LOAD_DELAY_BUTTON", "PLENUM_1_SP_BUTTON"), so that a test finds it by name.
+// Controls that carry the selected language: the owner-drawn picture buttons, each showing a
+// localized button image (texts/localized_bitmaps.h) and carrying the image's control name as
+// window text ("LOAD_DELAY_BUTTON", "PLENUM_1_SP_BUTTON") so that a test finds it by name, and
+// window captions taken from the localized strings.
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -9,7 +10,7 @@
 #include "platform/gfx/geometry.h"
 #include "platform/gui/window.h"
 
-namespace corvex::settings {
+namespace corvex::texts {
 
 enum class Initially : uint8_t { Shown, Hidden };
 
@@ -20,9 +21,8 @@ platform::gui::Window* create_picture_button(platform::gui::Window* parent, int 
                                              Initially initially = Initially::Shown,
                                              std::string_view text = {});
 
-// Copies the image into the button. The image is loaded on first use and again after the
-// language changed; a file that cannot be read is not tried again until then, and the button
-// is drawn as a plain face with its window text.
+// Copies the image into the button, stretched to it. Without the image the button is drawn as
+// a plain face with its window text.
 void draw_picture_button(const platform::gui::DrawItemContext& item, int bitmap_index);
 
 // Frees the images of these indexes (a screen's destroy).
@@ -31,4 +31,9 @@ void release_picture_images(std::span<const int> bitmap_indexes);
 // Shows or hides a button only when that changes something.
 void show_if_changed(platform::gui::Window* w, bool show);
 
-}  // namespace corvex::settings
+// Sets the window's text to localized string `number` when that differs from it. Without a
+// loaded text (an empty string) the text the window was created with stays. A null window is
+// ignored.
+void set_localized_caption(platform::gui::Window* w, int number);
+
+}  // namespace corvex::texts

@@ -1,48 +1,22 @@
-#include "settings/timer_picture_buttons.h"
+#include "texts/localized_controls.h"
 
-#include <array>
-#include <optional>
 #include <string>
 
 #include "platform/gui/controls.h"
-#include "texts/languages.h"
 #include "texts/localized_bitmaps.h"
+#include "texts/texts.h"
 
-namespace corvex::settings {
-
-namespace {
+namespace corvex::texts {
 
 namespace gui = platform::gui;
-
-struct CachedImage {
-  std::optional<platform::Bitmap> bitmap;
-  bool tried = false;
-  int language = -1;
-};
-
-std::array<CachedImage, texts::kLocalizedBitmapCount> g_images;
-
-const platform::Bitmap* image(int index) {
-  if (index < 1 || index >= texts::kLocalizedBitmapCount) return nullptr;
-  CachedImage& c = g_images[size_t(index)];
-  const int language = texts::language_index();
-  if (!c.tried || c.language != language) {
-    c.bitmap = texts::load_localized_bitmap(index);
-    c.tried = true;
-    c.language = texts::language_index();
-  }
-  return c.bitmap ? &*c.bitmap : nullptr;
-}
-
-}  // namespace
 
 gui::Window* create_picture_button(gui::Window* parent, int bitmap_index, int id,
                                    platform::Point at, Initially initially, std::string_view text) {
   gui::register_controls();
-  const platform::Size size = texts::localized_bitmap_size(bitmap_index);
+  const platform::Size size = localized_bitmap_size(bitmap_index);
   gui::CreateParams p;
   p.class_name = std::string(gui::kButtonClass);
-  p.text = std::string(text.empty() ? texts::localized_bitmap_control_name(bitmap_index) : text);
+  p.text = std::string(text.empty() ? localized_bitmap_control_name(bitmap_index) : text);
   p.style = gui::style::kChild | gui::style::kOwnerDraw |
             (initially == Initially::Shown ? gui::style::kVisible : 0);
   p.rect = platform::Rect::from_xywh(at.x, at.y, size.width, size.height);
@@ -53,7 +27,7 @@ gui::Window* create_picture_button(gui::Window* parent, int bitmap_index, int id
 
 void draw_picture_button(const gui::DrawItemContext& item, int bitmap_index) {
   platform::Canvas& c = *item.canvas;
-  if (const platform::Bitmap* b = image(bitmap_index)) {
+  if (const platform::Bitmap* b = localized_image(bitmap_index)) {
     c.stretch_blit(*b, b->rect(), item.rect);
     return;
   }
@@ -65,13 +39,19 @@ void draw_picture_button(const gui::DrawItemContext& item, int bitmap_index) {
 }
 
 void release_picture_images(std::span<const int> bitmap_indexes) {
-  for (const int index : bitmap_indexes) {
-    if (index >= 1 && index < texts::kLocalizedBitmapCount) g_images[size_t(index)] = {};
-  }
+  release_localized_images(bitmap_indexes);
 }
 
 void show_if_changed(gui::Window* w, bool show) {
   if (w != nullptr && w->is_shown() != show) gui::show_window(w, show);
 }
 
-}  // namespace corvex::settings
+void set_localized_caption(gui::Window* w, int number) {
+  if (w == nullptr) return;
+  StringBuffer text;
+  text[0] = '\0';
+  localized_string(number, text);
+  if (text[0] != '\0' && w->text() != text.data()) gui::set_window_text(w, text.data());
+}
+
+}  // namespace corvex::texts

@@ -1,7 +1,9 @@
 #pragma once
 // Window-class names of the screen windows and dialogs, spelled as the system spells them, so
 // that the status decoder and the ticks can address a window by class without holding its
-// handle. The screens register their classes under these names.
+// handle. The screens register their classes under these names. The names sit below every
+// subsystem and include nothing, so that the link, the screens and the shell share them without
+// depending on one another.
 //
 // Dialogs built from templates run under the platform's dialog class; one that the status
 // decoder redraws registers its window with the link while it is open
@@ -9,7 +11,7 @@
 // a window of its own class, and name the dialog in the link's tables. Names marked "ours" are
 // not given by the system's description and were chosen in the same style.
 
-namespace corvex::shell {
+namespace corvex::resources {
 
 // Screen windows of the main window, in the order the shell creates them.
 inline constexpr char VIEW_SELECTION_WINDOW[] = "VIEW_SELECTION_WINDOW";
@@ -79,4 +81,4 @@ inline constexpr int kBatchSampleTimeButtonId = 36945;
 // Command the warning help viewer closes on (its close button).
 inline constexpr int kWarningHelpCloseCommand = 1224;
 
-}  // namespace corvex::shell
+}  // namespace corvex::resources
