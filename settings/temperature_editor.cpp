@@ -131,10 +131,10 @@ intptr_t temperature_editor_procedure(gui::Window& dialog, const gui::Message& m
       temperature_entry_begin(temperature_edit_request, g_units);
       return 1;
     case gui::MessageKind::Paint:
-      on_paint(dialog, *reinterpret_cast<const gui::PaintContext*>(m.lparam));
+      on_paint(dialog, gui::paint_context(m));
       return 1;
     case gui::MessageKind::DrawItem:
-      on_draw_item(*reinterpret_cast<const gui::DrawItemContext*>(m.lparam));
+      on_draw_item(gui::draw_item_context(m));
       return 1;
     case gui::MessageKind::Command:
       return on_command(dialog, gui::command_id(m)) ? 1 : 0;
