@@ -268,10 +268,10 @@ intptr_t warning_window_procedure(gui::Window& w, const gui::Message& m) {
     case gui::MessageKind::EraseBackground:
       return 1;
     case gui::MessageKind::Paint:
-      on_paint(w, *reinterpret_cast<const gui::PaintContext*>(m.lparam));
+      on_paint(w, gui::paint_context(m));
       return 0;
     case gui::MessageKind::DrawItem:
-      on_draw_item(*reinterpret_cast<const gui::DrawItemContext*>(m.lparam));
+      on_draw_item(gui::draw_item_context(m));
       return 1;
     case gui::MessageKind::Command:
       if (gui::command_id(m) == kWarningHelpButtonId) {
