@@ -24,8 +24,10 @@ class Window;
 
 namespace corvex::link {
 
+// Status bytes 0..328; the status frame carries them and their CRC (low, high). The one
+// definition of the frame's size, for the display and the simulator alike.
 inline constexpr size_t kStatusBytes = 329;
-inline constexpr size_t kStatusFrameBytes = 331;
+inline constexpr size_t kStatusFrameBytes = kStatusBytes + 2;
 inline constexpr size_t kTransmitBufferBytes = 1000;
 // The LinkWatchdog is reloaded to this many seconds by every good frame.
 inline constexpr uint32_t kWatchdogReload = 10;

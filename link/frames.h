@@ -16,8 +16,8 @@ namespace corvex::link {
 struct StatusFrame {
   static constexpr size_t kSize = kStatusFrameBytes;  // 331
   static constexpr size_t kDataBytes = kStatusBytes;  // 329
-  static constexpr size_t kCrcLow = 329;
-  static constexpr size_t kCrcHigh = 330;
+  static constexpr size_t kCrcLow = kStatusBytes;
+  static constexpr size_t kCrcHigh = kStatusBytes + 1;
 };
 
 // CommandFrame: length (CRC included), record count, the records, the CRC.

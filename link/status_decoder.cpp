@@ -6,6 +6,7 @@
 #include "link/dryer_state.h"
 #include "link/link_hooks.h"
 #include "link/redraw.h"
+#include "link/status_bytes.h"
 #include "link/status_fields.h"
 
 namespace corvex::link {
@@ -66,10 +67,8 @@ class Decoder {
   void run();
 
  private:
-  uint8_t m(size_t k) const { return s_.mirror[k].load(kRelaxed); }
-  uint8_t d(size_t k) const { return s_.desired[k].load(kRelaxed); }
-  void set_m(size_t k, uint8_t v) { s_.mirror[k].store(v, kRelaxed); }
-  void set_d(size_t k, uint8_t v) { s_.desired[k].store(v, kRelaxed); }
+  // The decoder is the one writer of the mirror.
+  void set_mirror(uint16_t k, uint8_t v) { s_.mirror[k].store(v, kRelaxed); }
   bool raised(PW f) const { return s_.flag(f).load(std::memory_order_acquire) != 0; }
 
   bool differs(const Field& f) const;
@@ -93,16 +92,16 @@ class Decoder {
 
 bool Decoder::differs(const Field& f) const {
   for (uint8_t k = 0; k < f.width; ++k)
-    if (rx_[f.start + k] != m(f.start + k)) return true;
+    if (rx_[f.start + k] != mirror_byte(f.start + k)) return true;
   return false;
 }
 
 void Decoder::copy(const Field& f) {
-  for (uint8_t k = 0; k < f.width; ++k) set_m(f.start + k, rx_[f.start + k]);
+  for (uint8_t k = 0; k < f.width; ++k) set_mirror(f.start + k, rx_[f.start + k]);
 }
 
 void Decoder::handle(const Field& f) {
-  const uint8_t old = m(f.start);
+  const uint8_t old = mirror_byte(f.start);
   bool changed = false;
   switch (f.copy) {
     case Copy::Ignored:
@@ -134,24 +133,26 @@ void Decoder::handle(const Field& f) {
 }
 
 void Decoder::update_batch_picture(bool with_switches) {
-  const bool staged = m(8) == 1;
-  const bool criteria = (m(257) & 0x70) == 0x10;
-  const bool switches = with_switches && (m(179) & 0x02) != 0;
+  const bool staged = mirror_byte(kDryingMode) == kStagedBatch;
+  const bool criteria = (mirror_byte(kDryingCriteria) & 0x70) == 0x10;
+  const bool switches = with_switches && mirror_bit(kSwitchInputs, kSwitchInputsUnload1Bit);
   s_.batch_picture.store(staged && (criteria || switches) ? 1 : 0, kRelaxed);
 }
 
-// The zero-throughput command (bit 3 of 238) repeats every frame until the controller reports
+// The zero-throughput command (bit 3 of the command byte) repeats every frame until the controller reports
 // a zero count, then goes out once more with the bit cleared.
 void Decoder::zero_throughput() {
-  if (!(d(238) & 0x08)) return;
-  if (m(164) == 0 && m(165) == 0 && m(166) == 0 && m(167) == 0) set_d(238, d(238) & ~0x08);
+  constexpr uint8_t kZeroThroughput = 0x08;
+  if (!(desired_byte(kCommand) & kZeroThroughput)) return;
+  if (mirror_lo_hi(kTotal) == 0 && mirror_lo_hi(kTotal + 2) == 0)
+    set_desired_byte(kCommand, desired_byte(kCommand) & ~kZeroThroughput);
   raise_write(PW::k238);
 }
 
 void Decoder::special(const Field& f, uint8_t old, bool changed) {
   if (f.special == Special::ZeroThroughput) return zero_throughput();
   if (!changed) return;
-  const uint8_t now = m(f.start);
+  const uint8_t now = mirror_byte(f.start);
   switch (f.special) {
     case Special::DryingMode:
       if (s_.main_screen_shown.load(kRelaxed)) call_status_area_rule();
@@ -160,7 +161,7 @@ void Decoder::special(const Field& f, uint8_t old, bool changed) {
       break;
     case Special::RunningTimer:
       s_.timer_minimum.store(std::min<uint32_t>(s_.timer_minimum.load(kRelaxed),
-                                                uint32_t(m(24)) * 60 + m(25)),
+                                                uint32_t(mirror_timer_seconds(kRunningTimer))),
                              kRelaxed);
       break;
     case Special::RollMotion: roll_motion(old); break;
@@ -199,7 +200,9 @@ void Decoder::special(const Field& f, uint8_t old, bool changed) {
     }
     case Special::AutoStartEnd:
       // The controller's word ends the auto-start run.
-      if (now & 0x80) raise_write(PW::k279, {{279, uint8_t(d(279) & ~0x01)}});
+      if (now & 0x80)
+        raise_write(PW::k279,
+                    {{kAutoStart, uint8_t(desired_byte(kAutoStart) & ~(1u << kAutoStartRunningBit))}});
       break;
     default:
       break;
@@ -209,9 +212,9 @@ void Decoder::special(const Field& f, uint8_t old, bool changed) {
 // Edges of bit 7 of byte 58, while the load runs in automatic, measure the load time that the
 // out-of-grain panel shows.
 void Decoder::roll_motion(uint8_t old) {
-  const uint8_t now = m(58);
-  if (!((old ^ now) & 0x80) || !(m(179) & 0x10)) return;
-  const int64_t timer = int64_t(m(26)) * 60 + m(27);
+  const uint8_t now = mirror_byte(kMeteringRolls);
+  if (!((old ^ now) & 0x80) || !mirror_bit(kSwitchInputs, kSwitchInputsLoadAutoBit)) return;
+  const int64_t timer = mirror_timer_seconds(kOutOfGrainTimer);
   if (!(old & 0x80)) {
     s_.timer_minimum.store(uint32_t(timer + 1), kRelaxed);
     return;
@@ -224,8 +227,8 @@ void Decoder::roll_motion(uint8_t old) {
 // A new warning pair is recorded at once; the same pair again only once the 100 s suppression
 // countdown since the last record has run out.
 void Decoder::warning_pair() {
-  const uint8_t number = m(185);
-  const uint8_t node = m(186);
+  const uint8_t number = mirror_byte(kWarningNumber);
+  const uint8_t node = mirror_byte(kWarningNode);
   if (number == 0) return;
   const bool same = number == s_.recorded_warning_number.load(kRelaxed) &&
                     node == s_.recorded_node_code.load(kRelaxed);
@@ -241,46 +244,54 @@ void Decoder::warning_pair() {
 // instead of the measured one, for a limited number of logging frames.
 void Decoder::moisture_in() {
   const uint32_t left = s_.moisture_display_countdown.load(kRelaxed);
-  if ((m(279) & 0x01) && left > 0) {
-    if ((m(172) & 0x01) || (m(171) & 0x40)) s_.moisture_display_countdown.store(left - 1, kRelaxed);
-    set_m(191, m(282));
-    set_m(192, m(281));
+  if (mirror_bit(kAutoStart, kAutoStartRunningBit) && left > 0) {
+    if (mirror_bit(kOperatingState, kOperatingStateLoggingBit) ||
+        mirror_bit(kOperatingFlags, kOperatingFlagsLoggingBit))
+      s_.moisture_display_countdown.store(left - 1, kRelaxed);
+    // The entered value is a lo/hi pair; the moisture is hi/lo.
+    set_mirror(kMoistureIn, mirror_byte(kIncomingAverage + 1));
+    set_mirror(kMoistureIn + 1, mirror_byte(kIncomingAverage));
   } else {
-    set_m(191, rx_[191]);
-    set_m(192, rx_[192]);
+    set_mirror(kMoistureIn, rx_[kMoistureIn]);
+    set_mirror(kMoistureIn + 1, rx_[kMoistureIn + 1]);
   }
 }
 
-// Bits 0-5 of byte 159 are the speed mode; bit 7 toggles with every push of the knob and is
-// not part of the value, so the block counts as reported when the mode bits and 160..162 match.
+// Bits 0-5 of the speed mode byte are the mode; bit 7 toggles with every push of the knob and
+// is not part of the value, so the block counts as reported when the mode bits and the three
+// block bytes match.
 bool Decoder::block_reported() const {
-  if ((d(159) & 0x3F) != (rx_[159] & 0x3F)) return false;
-  return d(160) == rx_[160] && d(161) == rx_[161] && d(162) == rx_[162];
+  constexpr uint16_t kMode = kMeteringRollMode;
+  if ((desired_byte(kMode) & kMeteringRollModeMask) != (rx_[kMode] & kMeteringRollModeMask))
+    return false;
+  for (uint16_t k = kMeteringRollBlock; k < kMeteringRollBlock + 3; ++k)
+    if (desired_byte(k) != rx_[k]) return false;
+  return true;
 }
 
-// Status bytes 159..162: the knob push (bit 7 of 159), and DesiredValues 159..162 standing in
+// The speed mode byte and the block after it: the knob push, and the DesiredValues standing in
 // for the mirror of the speed block, unless the speeds are set on the screen.
 void Decoder::metering_block() {
   if (s_.mr_speed_via_screen.load(kRelaxed)) {
     if (block_reported()) lower_write(PW::k159Copy);
     return;
   }
-  const uint8_t mode = rx_[159];
-  if ((mode ^ m(159)) & 0x80) {
+  const uint8_t mode = rx_[kMeteringRollMode];
+  if ((mode ^ mirror_byte(kMeteringRollMode)) & kMeteringRollKnobPush) {
     const bool dialog_open = s_.metering_roll_dialog_visible.load(kRelaxed) ||
                              redraw_window(RT::MeteringRollDialog) != nullptr;
     if (!dialog_open)
       s_.metering_roll_request.store(1, kRelaxed);
-    set_m(159, mode);
+    set_mirror(kMeteringRollMode, mode);
     redraws_.add(RT::MeteringRollDialog, Erase::No);
   }
-  if ((d(159) & 0x3F) != (mode & 0x3F)) {
-    set_d(159, mode & 0x3F);
+  if ((desired_byte(kMeteringRollMode) & kMeteringRollModeMask) != (mode & kMeteringRollModeMask)) {
+    set_desired_byte(kMeteringRollMode, mode & kMeteringRollModeMask);
     redraws_.add(RT::MeteringRollDialog, Erase::No);
   }
-  for (size_t k = 160; k <= 162; ++k) {
-    if (d(k) != rx_[k] && !raised(PW::k159Block)) {
-      set_d(k, rx_[k]);
+  for (uint16_t k = kMeteringRollBlock; k < kMeteringRollBlock + 3; ++k) {
+    if (desired_byte(k) != rx_[k] && !raised(PW::k159Block)) {
+      set_desired_byte(k, rx_[k]);
       redraws_.add(RT::MeteringRollDialog, Erase::No);
     }
   }
@@ -291,24 +302,26 @@ bool Decoder::acknowledged(const AckRow& a, bool changed) const {
   switch (a.rule) {
     case Ack::General:
       for (uint8_t k = 0; k < a.count; ++k)
-        if (m(a.first + k) != d(a.first + k)) return false;
+        if (mirror_byte(a.first + k) != desired_byte(a.first + k)) return false;
       return true;
     case Ack::Companion:
-      return rx_[a.first] == d(a.partner) && rx_[a.first + 1] == d(a.partner + 1);
+      return rx_[a.first] == desired_byte(a.partner) && rx_[a.first + 1] == desired_byte(a.partner + 1);
     case Ack::OnChange:
-      return changed && m(a.first) == d(a.first);
+      return changed && mirror_byte(a.first) == desired_byte(a.first);
     case Ack::Copy160:
-      return rx_[160] == m(156) && rx_[161] == m(157) && rx_[162] == m(158);
+      for (uint16_t k = 0; k < 3; ++k)
+        if (rx_[kMeteringRollBlock + k] != mirror_byte(kMeteringRollSpeeds + k)) return false;
+      return true;
     case Ack::Received161:
-      return rx_[161] == d(161);
+      return rx_[kMeteringRollBlock + 1] == desired_byte(kMeteringRollBlock + 1);
     case Ack::Masked:
-      return (m(a.first) & a.mask) == (d(a.first) & a.mask);
+      return (mirror_byte(a.first) & a.mask) == (desired_byte(a.first) & a.mask);
     case Ack::Group221:
-      for (size_t k : {221, 222, 247, 248, 249, 250})
-        if (m(k) != d(k)) return false;
+      for (uint16_t k : {221, 222, 247, 248, 249, 250})
+        if (mirror_byte(k) != desired_byte(k)) return false;
       return true;
     case Ack::Masked279:
-      return m(279) == (d(279) & a.mask);
+      return mirror_byte(kAutoStart) == (desired_byte(kAutoStart) & a.mask);
   }
   return false;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "link/dryer_state.h"
+#include "link/status_bytes.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "resources/setup_dialogs.h"
@@ -35,16 +36,16 @@ constexpr const char* kKmCategories[res::kHwModulesChoices] = {
     "KM01, KM04", "All other KM models", "KM07, KM10, KM11, KM12"};
 
 link::DryerState& state() { return link::dryer_state(); }
-uint8_t mirror(int offset) { return state().mirror[offset].load(std::memory_order_relaxed); }
-uint8_t desired(int offset) { return state().desired[offset].load(std::memory_order_relaxed); }
-void set_desired(int offset, uint8_t value) {
-  state().desired[offset].store(value, std::memory_order_relaxed);
-}
-uint8_t dryer_type() { return mirror(225); }
-
-void raise_if_changed(int offset, PendingWrite write) {
-  if (desired(offset) != mirror(offset)) link::raise_write(write);
-}
+using link::desired_byte;
+using link::kAutoStart;
+using link::kFanHeaterCode;
+using link::kFuel;
+using link::kLengthIndex;
+using link::kLoadSystem;
+using link::kModules;
+using link::kSamplerOptions;
+using link::set_desired_byte;
+uint8_t dryer_type() { return link::mirror_byte(link::kDryerType); }
 
 // ---- The dialog ----
 
@@ -78,13 +79,13 @@ void show_check(gui::Window& dialog, int id, bool checked) {
 }
 
 void show_values(gui::Window& dialog) {
-  show_choice(dialog, res::kHwFanFirst, res::kHwFanChoices, desired(3));
-  show_choice(dialog, res::kHwModulesFirst, res::kHwModulesChoices, desired(4));
-  show_choice(dialog, res::kHwFuelFirst, res::kHwFuelChoices, desired(5));
-  show_choice(dialog, res::kHwLoadFirst, res::kHwLoadChoices, desired(6));
-  show_choice(dialog, res::kHwLengthFirst, res::kHwLengthChoices, desired(7));
-  show_check(dialog, res::kHwGrainInverter, (desired(279) & kSelectedBit) != 0);
-  show_check(dialog, res::kHwCycledSampler, (desired(293) & kSelectedBit) != 0);
+  show_choice(dialog, res::kHwFanFirst, res::kHwFanChoices, desired_byte(kFanHeaterCode));
+  show_choice(dialog, res::kHwModulesFirst, res::kHwModulesChoices, desired_byte(kModules));
+  show_choice(dialog, res::kHwFuelFirst, res::kHwFuelChoices, desired_byte(kFuel));
+  show_choice(dialog, res::kHwLoadFirst, res::kHwLoadChoices, desired_byte(kLoadSystem));
+  show_choice(dialog, res::kHwLengthFirst, res::kHwLengthChoices, desired_byte(kLengthIndex));
+  show_check(dialog, res::kHwGrainInverter, (desired_byte(kAutoStart) & kSelectedBit) != 0);
+  show_check(dialog, res::kHwCycledSampler, (desired_byte(kSamplerOptions) & kSelectedBit) != 0);
   set_item_text(dialog, res::kHwMeterRoll,
                 meter_roll_is_4_inch() ? "Meter Roll Size: 4 inch" : "Meter Roll Size: 7 inch");
 }
@@ -118,13 +119,13 @@ void lay_out_for_family(gui::Window& dialog) {
 }
 
 void on_cycled_sampler(gui::Window& dialog) {
-  const uint8_t value = desired(293);
+  const uint8_t value = desired_byte(kSamplerOptions);
   if (value & kSelectedBit) {
-    set_desired(293, uint8_t(value & ~kSelectedBit));
+    set_desired_byte(kSamplerOptions, uint8_t(value & ~kSelectedBit));
   } else {
     const intptr_t answer = ask_cycled_sampler(&dialog);
-    if (answer == res::kQuestionYes) set_desired(293, uint8_t(desired(293) | kSelectedBit));
-    if (answer == res::kQuestionNo) set_desired(293, uint8_t(desired(293) & ~kSelectedBit));
+    if (answer == res::kQuestionYes) set_desired_byte(kSamplerOptions, uint8_t(desired_byte(kSamplerOptions) | kSelectedBit));
+    if (answer == res::kQuestionNo) set_desired_byte(kSamplerOptions, uint8_t(desired_byte(kSamplerOptions) & ~kSelectedBit));
   }
   gui::invalidate(&dialog);
 }
@@ -132,22 +133,22 @@ void on_cycled_sampler(gui::Window& dialog) {
 bool on_command(gui::Window& dialog, int id) {
   switch (id) {
     case res::kHwModulesSelect: {
-      const uint8_t modules = next_modules(desired(4));
-      set_desired(4, modules);
-      set_desired(3, fan_heaters_for_modules(modules));
+      const uint8_t modules = next_modules(desired_byte(kModules));
+      set_desired_byte(kModules, modules);
+      set_desired_byte(kFanHeaterCode, fan_heaters_for_modules(modules));
       break;
     }
     case res::kHwFanSelect:
-      set_desired(3, next_fan_heaters(dryer_type(), desired(4), desired(3)));
+      set_desired_byte(kFanHeaterCode, next_fan_heaters(dryer_type(), desired_byte(kModules), desired_byte(kFanHeaterCode)));
       break;
-    case res::kHwFuelSelect: set_desired(5, next_fuel(desired(5))); break;
-    case res::kHwLoadSelect: set_desired(6, next_load_system(desired(6))); break;
+    case res::kHwFuelSelect: set_desired_byte(kFuel, next_fuel(desired_byte(kFuel))); break;
+    case res::kHwLoadSelect: set_desired_byte(kLoadSystem, next_load_system(desired_byte(kLoadSystem))); break;
     case res::kHwLengthSelect:
-      set_desired(7, next_length(dryer_type(), desired(7)));
+      set_desired_byte(kLengthIndex, next_length(dryer_type(), desired_byte(kLengthIndex)));
       // The cycled-sampler byte goes out again with every length step.
       link::raise_write(PendingWrite::k293);
       break;
-    case res::kHwGrainInverter: set_desired(279, uint8_t(desired(279) ^ kSelectedBit)); break;
+    case res::kHwGrainInverter: set_desired_byte(kAutoStart, uint8_t(desired_byte(kAutoStart) ^ kSelectedBit)); break;
     case res::kHwCycledSampler: on_cycled_sampler(dialog); break;
     case res::kHwSensorSetup: open_sensor_selection_dialog(&dialog); break;
     case res::kHwAcceptExit:
@@ -242,28 +243,30 @@ void length_label(DryerFamily family, int index, std::span<char> out) {
 }
 
 bool meter_roll_is_4_inch() {
-  return (mirror(183) & 0x02) != 0 && dryer_family(dryer_type()) != DryerFamily::MixedFlow;
+  return link::mirror_bit(link::kControlSwitches, link::kControlSwitchesManualBit) &&
+         dryer_family(dryer_type()) != DryerFamily::MixedFlow;
 }
 
 void load_hardware_desired() {
-  for (int offset = 3; offset <= 7; ++offset) set_desired(offset, mirror(offset));
-  set_desired(279, mirror(279));
-  set_desired(293, mirror(293));
+  link::desire_reported(kFanHeaterCode, kLengthIndex - kFanHeaterCode + 1);
+  link::desire_reported(kAutoStart);
+  link::desire_reported(kSamplerOptions);
 }
 
 void accept_hardware_setup() {
   // The status picture is redrawn a little later, once the controller has taken the change.
   state().delayed_redraw.store(1, std::memory_order_relaxed);
-  if (desired(3) != kFanHeatersOne) {
-    link::raise_write(PendingWrite::k257, {{257, uint8_t(mirror(257) & ~kDualPlenumBit)}});
+  if (desired_byte(kFanHeaterCode) != kFanHeatersOne) {
+    link::raise_write(PendingWrite::k257, {{link::kDryingCriteria,
+                                            uint8_t(link::mirror_byte(link::kDryingCriteria) & ~kDualPlenumBit)}});
   }
-  raise_if_changed(3, PendingWrite::k3);
-  raise_if_changed(4, PendingWrite::k4);
-  raise_if_changed(5, PendingWrite::k5);
-  raise_if_changed(6, PendingWrite::k6);
-  raise_if_changed(7, PendingWrite::k7);
-  raise_if_changed(293, PendingWrite::k293);
-  raise_if_changed(279, PendingWrite::k279);
+  link::raise_write_if_changed(PendingWrite::k3, kFanHeaterCode);
+  link::raise_write_if_changed(PendingWrite::k4, kModules);
+  link::raise_write_if_changed(PendingWrite::k5, kFuel);
+  link::raise_write_if_changed(PendingWrite::k6, kLoadSystem);
+  link::raise_write_if_changed(PendingWrite::k7, kLengthIndex);
+  link::raise_write_if_changed(PendingWrite::k293, kSamplerOptions);
+  link::raise_write_if_changed(PendingWrite::k279, kAutoStart);
 }
 
 }  // namespace corvex::settings

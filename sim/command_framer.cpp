@@ -133,7 +133,7 @@ bool CommandFramer::parse_records(const uint8_t* bytes, size_t length, Frame* fr
       fault = "has a parameter id outside 1..254";
     } else if (record.count == 0 || record.count > 5) {
       fault = "has a value length outside 1..5";
-    } else if (record.address() + record.count > kStatusByteCount) {
+    } else if (record.address() + record.count > link::kStatusBytes) {
       fault = "writes past status byte 328";
     }
     if (fault) {

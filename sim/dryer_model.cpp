@@ -65,7 +65,7 @@ constexpr Preset kStartConfiguration[] = {
 
 void build_status_frame(const StatusBytes& bytes, uint8_t* frame) {
   std::copy(bytes.begin(), bytes.end(), frame);
-  link::crc16_append(frame, kStatusByteCount);
+  link::crc16_append(frame, link::kStatusBytes);
 }
 
 DryerModel::DryerModel(uint64_t seed) : prng_(seed) { preset(); }
@@ -79,8 +79,8 @@ void DryerModel::preset() {
   moisture_in_ = moisture_in_mean_ = 220;
   moisture_out_ = 160;
   auto_speed_ = bytes_[157];
-  batch_ = bytes_[offset::kDryingMode] != 0;
-  for (size_t k = 0; k < kStatusByteCount; ++k) written_[k] = uint8_t(~bytes_[k]);
+  batch_ = bytes_[link::kDryingMode] != 0;
+  for (size_t k = 0; k < link::kStatusBytes; ++k) written_[k] = uint8_t(~bytes_[k]);
   publish();
 }
 
@@ -96,7 +96,7 @@ void DryerModel::advance(int64_t elapsed_ms) {
 void DryerModel::step() {
   model_ms_ += kStepMs;
   if (running_) run_ms_ += kStepMs;
-  const bool batch = bytes_[offset::kDryingMode] != 0;
+  const bool batch = bytes_[link::kDryingMode] != 0;
   if (batch != batch_) {
     batch_ = batch;
     if (batch_) reset_batch_times();
@@ -127,7 +127,7 @@ void DryerModel::one_second() {
 }
 
 int DryerModel::fan_count() const {
-  switch (bytes_[offset::kFanHeaterCode]) {
+  switch (bytes_[link::kFanHeaterCode]) {
     case 0: return 1;
     case 1: return 2;
     case 2: return 3;
@@ -140,9 +140,9 @@ int DryerModel::fan_count() const {
 // Returns the plenum setpoint of fan/heater n in degrees F: in the LO HEAT phase of a batch,
 // plenums #1 and #2 regulate to their second temperatures.
 int DryerModel::setpoint(int n) const {
-  int sp = read_lo_hi(bytes_, offset::plenum_setpoint(n));
+  int sp = read_lo_hi(bytes_, link::plenum_setpoint(n));
   if (batch_ && running_ && phase_ == BatchPhase::LoHeat && n <= 2)
-    sp = read_lo_hi(bytes_, n == 1 ? offset::kPlenum1Second : offset::kPlenum2Second);
+    sp = read_lo_hi(bytes_, n == 1 ? link::kPlenum1Second : link::kPlenum2Second);
   return std::clamp(sp, 0, 400);
 }
 
@@ -150,24 +150,24 @@ int DryerModel::setpoint(int n) const {
 // 1 the second, 0 the third setting), in percent.
 double DryerModel::speed_setting() const {
   const int selection = bytes_[159] & 0x3F;
-  const int type = bytes_[offset::kMoistureControl] & 7;
+  const int type = bytes_[link::kMoistureControlType] & 7;
   size_t setting = 157;
   if (selection == 2) setting = 156;
   if (selection == 0) setting = 158;
-  if (setting == 157 && (type == 4 || type == 5)) setting = offset::kAltSecondSetting;
+  if (setting == 157 && (type == 4 || type == 5)) setting = link::kAltSecondSetting;
   return std::min<double>(bytes_[setting], 100.0);
 }
 
 int DryerModel::length_feet() const {
   static constexpr int kFeet[15] = {8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 34, 36, 38, 40};
-  const uint8_t index = bytes_[offset::kLengthIndex];
+  const uint8_t index = bytes_[link::kLengthIndex];
   return index < 15 ? kFeet[index] : 16;
 }
 
 // Returns the throughput at full metering-roll speed (17.5 RPM): dryer length in feet times
 // 140.62 bushels per hour for the 7-inch rolls, 129.6 for the 4-inch ones.
 double DryerModel::capacity_bph() const {
-  const bool small_rolls = (bytes_[183] & 0x02) && !(bytes_[offset::kDryerType] & 0x40);
+  const bool small_rolls = (bytes_[183] & 0x02) && !(bytes_[link::kDryerType] & 0x40);
   return length_feet() * (small_rolls ? 129.6 : 140.62021);
 }
 
@@ -211,38 +211,38 @@ void DryerModel::publish() {
 void DryerModel::publish_fans() {
   for (int n = 1; n <= kMaxFans; ++n) {
     const FanHeater& f = fans_[n - 1];
-    put(offset::burner_a(n), (f.fan ? 0x01 : 0) | (f.heater ? 0x02 : 0) |
+    put(link::burner_a(n), (f.fan ? 0x01 : 0) | (f.heater ? 0x02 : 0) |
                                  (f.flame && f.second_stage ? 0x04 : 0));
-    put(offset::burner_b(n), (f.fan ? 0x01 : 0) | (f.flame ? 0x02 : 0));
-    put_lo_hi(offset::plenum_temperature(n), int(std::lround(f.plenum)));
+    put(link::burner_b(n), (f.fan ? 0x01 : 0) | (f.flame ? 0x02 : 0));
+    put_lo_hi(link::plenum_temperature(n), int(std::lround(f.plenum)));
   }
   for (int k = 0; k < 3; ++k)
-    put_lo_hi(offset::grain_sensor(k), int(std::lround(grain_[size_t(k)])));
+    put_lo_hi(link::grain_sensor(k), int(std::lround(grain_[size_t(k)])));
 }
 
 void DryerModel::publish_process() {
   // 171: bit 7 the load is idle, bit 5 always, bit 6 the dryer is drying, bit 3 grain is
   // discharged (the moisture sampling runs); 172 bit 0 the unload runs.
-  put(offset::kOperatingState,
+  put(link::kOperatingFlags,
       0x20 | (loading_ ? 0 : 0x80) | (running_ ? 0x40 : 0) | (unloading_ ? 0x08 : 0));
-  put(offset::kUnloadState, unloading_ ? 0x01 : 0);
-  put(offset::kRunning, (bytes_[offset::kRunning] & ~0x40) | (running_ ? 0x40 : 0));
-  put(offset::kMeteringRolls, (loading_ ? 0x80 : 0) | (unloading_ ? 0x08 : 0));
-  put_hi_lo(offset::kThroughput, int(std::lround(bph_)));
-  for (int k = 0; k < 4; ++k) put(offset::kTotal + size_t(k), int((total_ >> (8 * k)) & 0xFF));
-  put_hi_lo(offset::kMoistureOut, int(std::lround(moisture_out_)));
-  put_hi_lo(offset::kMoistureIn, int(std::lround(moisture_in_)));
-  put_hi_lo(offset::kGrainTempOut, int(std::lround(grain_out_ * 10)));
-  put_hi_lo(offset::kGrainTempIn, int(std::lround(grain_in_ * 10)));
+  put(link::kOperatingState, unloading_ ? 0x01 : 0);
+  put(link::kRunning, (bytes_[link::kRunning] & ~0x40) | (running_ ? 0x40 : 0));
+  put(link::kMeteringRolls, (loading_ ? 0x80 : 0) | (unloading_ ? 0x08 : 0));
+  put_hi_lo(link::kBushelsPerHour, int(std::lround(bph_)));
+  for (int k = 0; k < 4; ++k) put(link::kTotal + size_t(k), int((total_ >> (8 * k)) & 0xFF));
+  put_hi_lo(link::kMoistureOut, int(std::lround(moisture_out_)));
+  put_hi_lo(link::kMoistureIn, int(std::lround(moisture_in_)));
+  put_hi_lo(link::kGrainTempOut, int(std::lround(grain_out_ * 10)));
+  put_hi_lo(link::kGrainTempIn, int(std::lround(grain_in_ * 10)));
   const double rpm = speed_ * 17.5 / 100.0;
-  const bool hundredths = bytes_[offset::kDryerType] & 0x20;
-  put_hi_lo(offset::kRollSpeed, int(std::lround(rpm * (hundredths ? 100 : 10))));
+  const bool hundredths = bytes_[link::kDryerType] & 0x20;
+  put_hi_lo(link::kRollSpeed, int(std::lround(rpm * (hundredths ? 100 : 10))));
   // The load timer A runs down from the out-of-grain time B while the load tops the column up
   // in continuous flow (the refill of a batch is not timed against running out of grain).
-  const int out_of_grain = read_timer(bytes_, offset::kOutOfGrainTimer);
+  const int out_of_grain = read_timer(bytes_, link::kOutOfGrainTimer);
   const bool timed = loading_ && !batch_;
-  put_timer(offset::kLoadTimer, timed ? std::max(0, out_of_grain - load_seconds_) : out_of_grain);
-  put_timer(offset::kRunTime, run_seconds_);
+  put_timer(link::kRunningTimer, timed ? std::max(0, out_of_grain - load_seconds_) : out_of_grain);
+  put_timer(link::kRunTime, run_seconds_);
 }
 
 void DryerModel::adopt(size_t at, size_t n) {
@@ -250,26 +250,26 @@ void DryerModel::adopt(size_t at, size_t n) {
     return at < first + length && first < at + n;
   };
   for (int i = 1; i <= kMaxFans; ++i) {
-    if (touches(offset::plenum_temperature(i), 2))
-      fans_[size_t(i - 1)].plenum = read_lo_hi(bytes_, offset::plenum_temperature(i));
+    if (touches(link::plenum_temperature(i), 2))
+      fans_[size_t(i - 1)].plenum = read_lo_hi(bytes_, link::plenum_temperature(i));
   }
   for (int k = 0; k < 3; ++k) {
-    if (touches(offset::grain_sensor(k), 2))
-      grain_[size_t(k)] = read_lo_hi(bytes_, offset::grain_sensor(k));
+    if (touches(link::grain_sensor(k), 2))
+      grain_[size_t(k)] = read_lo_hi(bytes_, link::grain_sensor(k));
   }
-  if (touches(offset::kMoistureOut, 2)) moisture_out_ = read_hi_lo(bytes_, offset::kMoistureOut);
-  if (touches(offset::kMoistureIn, 2)) moisture_in_ = read_hi_lo(bytes_, offset::kMoistureIn);
-  if (touches(offset::kGrainTempOut, 2))
-    grain_out_ = read_hi_lo(bytes_, offset::kGrainTempOut) / 10.0;
-  if (touches(offset::kGrainTempIn, 2)) grain_in_ = read_hi_lo(bytes_, offset::kGrainTempIn) / 10.0;
-  if (touches(offset::kTotal, 4)) {
+  if (touches(link::kMoistureOut, 2)) moisture_out_ = read_hi_lo(bytes_, link::kMoistureOut);
+  if (touches(link::kMoistureIn, 2)) moisture_in_ = read_hi_lo(bytes_, link::kMoistureIn);
+  if (touches(link::kGrainTempOut, 2))
+    grain_out_ = read_hi_lo(bytes_, link::kGrainTempOut) / 10.0;
+  if (touches(link::kGrainTempIn, 2)) grain_in_ = read_hi_lo(bytes_, link::kGrainTempIn) / 10.0;
+  if (touches(link::kTotal, 4)) {
     total_ = uint32_t(bytes_[164]) | uint32_t(bytes_[165]) << 8 | uint32_t(bytes_[166]) << 16 |
              uint32_t(bytes_[167]) << 24;
     total_carry_ = 0;
   }
-  if (touches(offset::kRunTime, 2)) run_seconds_ = read_timer(bytes_, offset::kRunTime);
-  if (touches(offset::kIncomingAverage, 2) && read_lo_hi(bytes_, offset::kIncomingAverage) > 0)
-    moisture_in_mean_ = read_lo_hi(bytes_, offset::kIncomingAverage);
+  if (touches(link::kRunTime, 2)) run_seconds_ = read_timer(bytes_, link::kRunTime);
+  if (touches(link::kIncomingAverage, 2) && read_lo_hi(bytes_, link::kIncomingAverage) > 0)
+    moisture_in_mean_ = read_lo_hi(bytes_, link::kIncomingAverage);
   for (int slot = 0; slot < kBatchSlots; ++slot) {
     if (touches(batch_slot_offset(slot), 2)) {
       remaining_[size_t(slot)] = read_timer(bytes_, batch_slot_offset(slot));

@@ -44,7 +44,7 @@ bool DryerModel::heat_wanted() const {
 // Schedules the fans of the fitted fan/heaters one fan delay apart, the first one fan delay from
 // now; a zero delay still keeps two seconds between motor starts.
 void DryerModel::start_sequence() {
-  const int64_t delay_ms = std::max(2, read_timer(bytes_, offset::kFanDelay)) * 1000ll;
+  const int64_t delay_ms = std::max(2, read_timer(bytes_, link::kFanDelay)) * 1000ll;
   for (size_t i = 0; i < fans_.size(); ++i) fans_[i].fan_at_ms = run_ms_ + delay_ms * int64_t(i + 1);
 }
 
@@ -71,7 +71,7 @@ void DryerModel::update_burners() {
       continue;
     }
     const double sp = setpoint(n);
-    const double d = std::max<int>(1, bytes_[offset::differential(n)]);
+    const double d = std::max<int>(1, bytes_[link::differential(n)]);
     const double far_below = sp - 3 * d - 5;
     if (f.flame) {
       if (f.plenum > sp + d) {
@@ -119,7 +119,7 @@ void DryerModel::update_temperatures() {
 // True when automatic moisture or grain-temperature control sets the roll speed (continuous
 // flow, byte 187 bit 7, a scheme that regulates).
 bool DryerModel::automatic_speed() const {
-  const uint8_t control = bytes_[offset::kMoistureControl];
+  const uint8_t control = bytes_[link::kMoistureControlType];
   const int type = control & 7;
   return !batch_ && (control & 0x80) && type >= 1 && type <= 5 && type != 2;
 }
@@ -159,7 +159,7 @@ void DryerModel::update_flow() {
 // differs from fill to fill.
 void DryerModel::update_load() {
   column_bushels_ -= bph_ * kStepSeconds / 3600.0;
-  const int64_t start_delay_ms = read_timer(bytes_, offset::kLoadStartDelay) * 1000ll;
+  const int64_t start_delay_ms = read_timer(bytes_, link::kLoadStartDelay) * 1000ll;
   if (!loading_ && run_ms_ >= start_delay_ms && column_bushels_ < 0.92 * column_capacity_) {
     loading_ = true;
     load_seconds_ = 0;
@@ -185,7 +185,7 @@ void DryerModel::update_moisture_second() {
   moisture_in_ += prng_.uniform(-1.5, 1.5) + 0.01 * (moisture_in_mean_ - moisture_in_);
   moisture_in_ = std::clamp(moisture_in_, 100.0, 400.0);
   if (batch_ || !unloading_) return;
-  const double sp = read_hi_lo(bytes_, offset::kMoistureSetpoint);
+  const double sp = read_hi_lo(bytes_, link::kMoistureSetpoint);
   const double residence = std::clamp(50.0 / std::max(speed_, 5.0), 0.3, 3.0);
   double target = moisture_in_ - (moisture_in_ - sp) * heat_fraction_ * residence;
   target = std::clamp(target, 60.0, moisture_in_);
@@ -195,7 +195,7 @@ void DryerModel::update_moisture_second() {
     auto_speed_ = speed_setting();
     return;
   }
-  const int type = bytes_[offset::kMoistureControl] & 7;
+  const int type = bytes_[link::kMoistureControlType] & 7;
   if (type == 3 || type == 4) {
     auto_speed_ -= 0.003 * (moisture_out_ - sp);  // wetter grain needs more time in the column
   } else {

@@ -27,7 +27,7 @@ constexpr Range kUserSettings[] = {
 
 bool DryerModel::take_record(const ParameterRecord& record, const char** reason) {
   const size_t at = record.address();
-  if (record.node == 0 && record.id == offset::kClock && record.count == offset::kClockLength) {
+  if (record.node == 0 && record.id == link::kClock && record.count == link::kClockLength) {
     // The clock record sets the controller's clock; its bytes are not status values.
     if (!take_clock(record.values)) {
       *reason = reason_;
@@ -48,17 +48,17 @@ void DryerModel::take_byte(size_t at, uint8_t value) {
       // pushed and belongs to the controller.
       bytes_[at] = uint8_t((bytes_[at] & 0x80) | (value & 0x7F));
       break;
-    case offset::kCommand:
+    case link::kCommand:
       bytes_[at] = value;
       if (value & 0x08) {
         total_ = 0;
         total_carry_ = 0;
       }
       break;
-    case offset::kUnitsAndOptions:
+    case link::kUnitsAndOptions:
       take_units_command(value);
       break;
-    case offset::kAutoStart:
+    case link::kAutoStart:
       take_auto_start_command(value);
       break;
     default:
@@ -83,7 +83,7 @@ bool DryerModel::take_clock(const uint8_t* v) {
 // Bits 0 and 1 of byte 266 are one-shot commands (2 save the user settings, 1 restore them);
 // the controller carries them out and never keeps them.
 void DryerModel::take_units_command(uint8_t value) {
-  bytes_[offset::kUnitsAndOptions] = uint8_t(value & ~0x03);
+  bytes_[link::kUnitsAndOptions] = uint8_t(value & ~0x03);
   const int command = value & 0x03;
   if (command == 2) {
     saved_ = bytes_;

@@ -16,11 +16,11 @@ constexpr int kAutoStartSettleS = 300;   // unloading before the controller call
 }  // namespace
 
 const char* DryerModel::run() {
-  const uint8_t warning = bytes_[offset::kWarningNumber];
+  const uint8_t warning = bytes_[link::kWarningNumber];
   if (warning != 0) {
     std::snprintf(reason_, sizeof reason_,
                   "warning %u of node %u is reported; clear it first with: warning 0 0", warning,
-                  bytes_[offset::kWarningNode]);
+                  bytes_[link::kWarningNode]);
     return reason_;
   }
   if (running_) return nullptr;
@@ -33,7 +33,7 @@ const char* DryerModel::run() {
 void DryerModel::stop() {
   if (auto_start_ != AutoStartState::Idle) {
     auto_start_ = AutoStartState::Idle;
-    force(offset::kAutoStart, bytes_[offset::kAutoStart] & ~0x01);
+    force(link::kAutoStart, bytes_[link::kAutoStart] & ~0x01);
   }
   halt();
   publish();
@@ -69,8 +69,8 @@ void DryerModel::halt() {
 }
 
 void DryerModel::report_warning(uint8_t number, uint8_t node) {
-  force(offset::kWarningNumber, number);
-  force(offset::kWarningNode, node);
+  force(link::kWarningNumber, number);
+  force(link::kWarningNode, node);
   if (number > 0) {
     if (auto_start_ == AutoStartState::Running) auto_start_ = AutoStartState::Paused;
     halt();
@@ -84,7 +84,7 @@ void DryerModel::report_warning(uint8_t number, uint8_t node) {
 }
 
 bool DryerModel::two_heat_phases() const {
-  return bytes_[offset::kDryingMode] == 3 || (bytes_[offset::kDryingCriteria] & 0x02);
+  return bytes_[link::kDryingMode] == 3 || (bytes_[link::kDryingCriteria] & 0x02);
 }
 
 DryerModel::BatchPhase DryerModel::first_heat_phase() const {
@@ -92,9 +92,9 @@ DryerModel::BatchPhase DryerModel::first_heat_phase() const {
 }
 
 size_t DryerModel::batch_slot_offset(int slot) {
-  static constexpr size_t kOffsets[kBatchSlots] = {offset::kDryRemaining, offset::kLoHeatRemaining,
-                                                   offset::kCoolRemaining,
-                                                   offset::kUnloadRemaining};
+  static constexpr size_t kOffsets[kBatchSlots] = {link::kDryTimeLeft, link::kLoHeatTimeLeft,
+                                                   link::kCoolTimeLeft,
+                                                   link::kUnloadTimeLeft};
   return kOffsets[slot];
 }
 
@@ -112,8 +112,8 @@ int DryerModel::batch_slot(BatchPhase phase) {
 
 // Returns the phase time the operator set for a batch slot, in seconds.
 int DryerModel::batch_setting(int slot) const {
-  static constexpr size_t kSettings[kBatchSlots] = {offset::kDryTime, offset::kLoHeatTime,
-                                                    offset::kCoolTime, offset::kUnloadTime};
+  static constexpr size_t kSettings[kBatchSlots] = {link::kDryTimeSet, link::kLoHeatTimeSet,
+                                                    link::kCoolTimeSet, link::kUnloadTimeSet};
   return read_timer(bytes_, kSettings[slot]);
 }
 
@@ -157,15 +157,15 @@ void DryerModel::update_batch_second() {
   if (phase_ == BatchPhase::Load) {
     column_bushels_ += fill_bph_ / 3600.0;
     if (column_bushels_ < column_capacity_) return;
-    const int count = (read_hi_lo(bytes_, offset::kBatchCounter) + 1) & 0xFFFF;
-    force(offset::kBatchCounter, uint8_t(count >> 8));
-    force(offset::kBatchCounter + 1, uint8_t(count & 0xFF));
+    const int count = (read_hi_lo(bytes_, link::kBatchCounter) + 1) & 0xFFFF;
+    force(link::kBatchCounter, uint8_t(count >> 8));
+    force(link::kBatchCounter + 1, uint8_t(count & 0xFF));
     begin_batch_phase(first_heat_phase());
     return;
   }
   if (heat_wanted()) {
     // The batch dries toward half a point below the setpoint over a third of its heat time.
-    const double sp = read_hi_lo(bytes_, offset::kMoistureSetpoint);
+    const double sp = read_hi_lo(bytes_, link::kMoistureSetpoint);
     const double pace = std::max(60.0, batch_heat_seconds_ / 3.0);
     moisture_out_ += (sp - 5 - moisture_out_) * heat_fraction_ / pace;
   }
@@ -184,12 +184,12 @@ void DryerModel::publish_batch() {
       put_timer(batch_slot_offset(slot), remaining_[size_t(slot)]);
   }
   const bool lo_heat = batch_ && running_ && phase_ == BatchPhase::LoHeat;
-  put(offset::fan_state(1), (bytes_[offset::fan_state(1)] & ~0x10) | (lo_heat ? 0x10 : 0));
+  put(link::fan_state(1), (bytes_[link::fan_state(1)] & ~0x10) | (lo_heat ? 0x10 : 0));
   // 292: bit 0 a batch is being dried, bit 1 it is being unloaded (the end of its cycle).
   const bool drying = batch_ && running_ && heat_wanted();
   const bool emptying = batch_ && running_ && phase_ == BatchPhase::Unload;
-  put(offset::kEventSampling,
-      (bytes_[offset::kEventSampling] & ~0x03) | (drying ? 0x01 : 0) | (emptying ? 0x02 : 0));
+  put(link::kSamplerEvents,
+      (bytes_[link::kSamplerEvents] & ~0x03) | (drying ? 0x01 : 0) | (emptying ? 0x02 : 0));
 }
 
 // The controller takes the auto-start command of bit 0 of byte 279 only when it can run it:
@@ -198,12 +198,12 @@ void DryerModel::publish_batch() {
 void DryerModel::take_auto_start_command(uint8_t value) {
   // Bits 4-6 are the display's own and are never echoed.
   uint8_t stored = value & 0x8F;
-  const bool was_on = bytes_[offset::kAutoStart] & 0x01;
+  const bool was_on = bytes_[link::kAutoStart] & 0x01;
   const bool wants_on = value & 0x01;
   const bool active =
       auto_start_ == AutoStartState::Running || auto_start_ == AutoStartState::Paused;
   if (wants_on && !was_on) {
-    if (!batch_ && !running_ && bytes_[offset::kWarningNumber] == 0) {
+    if (!batch_ && !running_ && bytes_[link::kWarningNumber] == 0) {
       begin_auto_start();
     } else {
       stored &= ~0x01;
@@ -211,14 +211,14 @@ void DryerModel::take_auto_start_command(uint8_t value) {
   } else if (!wants_on && active) {
     cancel_auto_start();
   }
-  bytes_[offset::kAutoStart] = stored;
+  bytes_[link::kAutoStart] = stored;
 }
 
 // The auto-start schedule: fan/heater i starts at 10 s + i fan delays and has its plenum held
 // four minutes later; the unload follows the last one, and the run is done after five minutes
 // of unloading.
 void DryerModel::begin_auto_start() {
-  const int delay = std::max(2, read_timer(bytes_, offset::kFanDelay));
+  const int delay = std::max(2, read_timer(bytes_, link::kFanDelay));
   const int fitted = fan_count();
   auto_fan_start_.fill(0);
   auto_fan_end_.fill(0);
@@ -236,7 +236,7 @@ void DryerModel::begin_auto_start() {
 
 void DryerModel::cancel_auto_start() {
   auto_start_ = AutoStartState::Idle;
-  force(offset::kAutoStart, bytes_[offset::kAutoStart] & ~0x01);
+  force(link::kAutoStart, bytes_[link::kAutoStart] & ~0x01);
   halt();
 }
 
@@ -248,7 +248,7 @@ void DryerModel::update_auto_start_second() {
 void DryerModel::publish_auto_start() {
   const bool active =
       auto_start_ == AutoStartState::Running || auto_start_ == AutoStartState::Paused;
-  put(offset::kAutoStartFlags, (batch_ ? 0 : 0x40) | (active ? 0x02 : 0) |
+  put(link::kAutoStartFlags, (batch_ ? 0 : 0x40) | (active ? 0x02 : 0) |
                                    (auto_start_ == AutoStartState::Paused ? 0x04 : 0) |
                                    (auto_start_ == AutoStartState::Finished ? 0x80 : 0));
   int step = 0;
@@ -258,16 +258,16 @@ void DryerModel::publish_auto_start() {
   } else if (auto_start_ == AutoStartState::Finished) {
     step = 4;
   }
-  put(offset::kStepNumber, step);
-  put(offset::kAutoStartStep, step);
+  put(link::kLoggedRollSpeed, step);
+  put(link::kAutoStartStep, step);
   if (auto_start_ == AutoStartState::Idle) return;
   for (int i = 0; i < kMaxFans; ++i) {
-    put_lo_hi(offset::kFanStartTimes + 10 - 2 * size_t(i), auto_fan_start_[size_t(i)]);
-    put_lo_hi(offset::kFanEndTimes + 10 - 2 * size_t(i), auto_fan_end_[size_t(i)]);
+    put_lo_hi(link::kFanStartTimes + 10 - 2 * size_t(i), auto_fan_start_[size_t(i)]);
+    put_lo_hi(link::kFanEndTimes + 10 - 2 * size_t(i), auto_fan_end_[size_t(i)]);
   }
-  put_lo_hi(offset::kAutoStartTotal, auto_total_);
-  put_lo_hi(offset::kAutoStartElapsed, std::min(auto_elapsed_, auto_total_));
-  put_lo_hi(offset::kAutoStartUnload, auto_unload_);
+  put_lo_hi(link::kAutoStartTotal, auto_total_);
+  put_lo_hi(link::kAutoStartElapsed, std::min(auto_elapsed_, auto_total_));
+  put_lo_hi(link::kAutoStartUnload, auto_unload_);
 }
 
 }  // namespace corvex::sim

@@ -26,7 +26,7 @@ void log_to_stderr(std::string_view line) {
 struct Simulator::Line {
   CommandFramer framer;
   Frame frame;
-  std::array<uint8_t, kStatusFrameLength> answer{};
+  std::array<uint8_t, link::kStatusFrameBytes> answer{};
   // Garbage came and nothing has been said to the virtual peer about it yet.
   bool unreported_garbage = false;
   platform::SerialPort* port = nullptr;  // answers go to the port, or
@@ -152,10 +152,10 @@ size_t Simulator::handle_frame(const Frame& frame, uint8_t* answer) {
     return 0;
   }
   build_status_frame(model_.bytes(), answer);
-  size_t length = kStatusFrameLength;
+  size_t length = link::kStatusFrameBytes;
   if (corrupt_left_ > 0) {
     --corrupt_left_;
-    answer[kStatusByteCount] ^= 0xA5;
+    answer[link::kStatusBytes] ^= 0xA5;
   }
   if (short_left_ > 0) {
     --short_left_;

@@ -44,7 +44,7 @@ struct SimulatorCounters {
 class Simulator {
  public:
   // A status frame cut short by the short command: everything but the last CRC byte.
-  static constexpr size_t kShortFrameLength = kStatusFrameLength - 1;
+  static constexpr size_t kShortFrameLength = link::kStatusFrameBytes - 1;
   // A line quiet for this long ends whatever frame it was carrying.
   static constexpr int kLineIdleMs = 50;
 
@@ -123,7 +123,7 @@ class Simulator {
   uint32_t short_left_ = 0;
   uint32_t every_ = 1;
   uint64_t every_count_ = 0;
-  std::bitset<kStatusByteCount> refused_;
+  std::bitset<link::kStatusBytes> refused_;
   SimulatorCounters counters_;
   std::function<void(std::string_view)> sink_;
   double log_tokens_ = 5;

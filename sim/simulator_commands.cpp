@@ -100,9 +100,9 @@ std::string Simulator::command(std::string_view line) {
 std::string Simulator::cmd_set(const std::vector<std::string_view>& args) {
   if (args.size() < 3) return "error: usage: set OFFSET VALUE...\n";
   int64_t at = 0;
-  if (!parse_number(args[1], 0, kStatusByteCount - 1, &at)) return bad_offset(args[1]);
+  if (!parse_number(args[1], 0, link::kStatusBytes - 1, &at)) return bad_offset(args[1]);
   const size_t count = args.size() - 2;
-  if (size_t(at) + count > kStatusByteCount) {
+  if (size_t(at) + count > link::kStatusBytes) {
     return "error: " + std::to_string(count) + " values from offset " + std::to_string(at) +
            " go past status byte 328\n";
   }
@@ -174,7 +174,7 @@ std::string Simulator::cmd_every(const std::vector<std::string_view>& args) {
 std::string Simulator::cmd_refuse(const std::vector<std::string_view>& args) {
   int64_t at = 0;
   if (args.size() != 2) return "error: usage: refuse OFFSET\n";
-  if (!parse_number(args[1], 0, kStatusByteCount - 1, &at)) return bad_offset(args[1]);
+  if (!parse_number(args[1], 0, link::kStatusBytes - 1, &at)) return bad_offset(args[1]);
   std::lock_guard lock(mutex_);
   refused_.set(size_t(at));
   return "ok\n";
@@ -188,7 +188,7 @@ std::string Simulator::cmd_accept(const std::vector<std::string_view>& args) {
     return "ok\n";
   }
   int64_t at = 0;
-  if (!parse_number(args[1], 0, kStatusByteCount - 1, &at)) return bad_offset(args[1]);
+  if (!parse_number(args[1], 0, link::kStatusBytes - 1, &at)) return bad_offset(args[1]);
   std::lock_guard lock(mutex_);
   refused_.reset(size_t(at));
   return "ok\n";
@@ -215,10 +215,10 @@ std::string Simulator::cmd_state(const std::vector<std::string_view>& args) {
   int64_t at = 0;
   int64_t count = 0;
   const bool range = args.size() >= 2;
-  if (range && !parse_number(args[1], 0, kStatusByteCount - 1, &at)) return bad_offset(args[1]);
+  if (range && !parse_number(args[1], 0, link::kStatusBytes - 1, &at)) return bad_offset(args[1]);
   if (range) count = 1;
-  if (args.size() == 3 && !parse_number(args[2], 1, int64_t(kStatusByteCount) - at, &count))
-    return bad_count(args[2], 1, int64_t(kStatusByteCount) - at);
+  if (args.size() == 3 && !parse_number(args[2], 1, int64_t(link::kStatusBytes) - at, &count))
+    return bad_count(args[2], 1, int64_t(link::kStatusBytes) - at);
   StatusBytes bytes;
   {
     std::lock_guard lock(mutex_);
@@ -228,7 +228,7 @@ std::string Simulator::cmd_state(const std::vector<std::string_view>& args) {
   std::string text;
   size_t on_line = 0;
   const size_t first = range ? size_t(at) : 0;
-  const size_t end = range ? size_t(at + count) : kStatusByteCount;
+  const size_t end = range ? size_t(at + count) : link::kStatusBytes;
   for (size_t k = first; k < end; ++k) {
     if (range || bytes[k] != 0) append_pair(&text, &on_line, k, bytes[k]);
   }

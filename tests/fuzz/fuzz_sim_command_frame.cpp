@@ -45,6 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if ((data[0] & 0x06) == 0x06) sim.command("run");
   platform::clock::advance_ms(data[0] >> 1);
   const std::vector<uint8_t> answer = sim.exchange(line.data(), line.size());
-  if (answer.size() % corvex::sim::kStatusFrameLength != 0) std::abort();
+  if (answer.size() % corvex::link::kStatusFrameBytes != 0) std::abort();
   return 0;
 }

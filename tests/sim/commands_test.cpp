@@ -71,8 +71,8 @@ TEST_F(SimulatorCommands, CorruptAndShortSpoilTheNextFrames) {
   ASSERT_EQ(sim.command("corrupt 2"), "ok\n");
   for (int i = 0; i < 2; ++i) {
     const auto answer = poll();
-    ASSERT_EQ(answer.size(), kStatusFrameLength);
-    EXPECT_FALSE(link::crc16_check(answer.data(), kStatusByteCount)) << "frame " << i;
+    ASSERT_EQ(answer.size(), link::kStatusFrameBytes);
+    EXPECT_FALSE(link::crc16_check(answer.data(), link::kStatusBytes)) << "frame " << i;
   }
   EXPECT_TRUE(is_status_frame(poll()));
 

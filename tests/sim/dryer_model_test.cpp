@@ -17,9 +17,9 @@ uint32_t total(const StatusBytes& s) {
          uint32_t(s[167]) << 24;
 }
 
-bool fan_on(const StatusBytes& s, int n) { return s[offset::burner_b(n)] & 0x01; }
-bool flame_on(const StatusBytes& s, int n) { return s[offset::burner_b(n)] & 0x02; }
-int plenum(const StatusBytes& s, int n) { return read_lo_hi(s, offset::plenum_temperature(n)); }
+bool fan_on(const StatusBytes& s, int n) { return s[link::burner_b(n)] & 0x01; }
+bool flame_on(const StatusBytes& s, int n) { return s[link::burner_b(n)] & 0x02; }
+int plenum(const StatusBytes& s, int n) { return read_lo_hi(s, link::plenum_temperature(n)); }
 
 bool take(DryerModel& m, uint8_t node, uint8_t id, std::vector<uint8_t> values) {
   ParameterRecord r;
@@ -42,7 +42,7 @@ TEST(DryerModel, StartsStoppedAsAFourFanTowerInContinuousFlow) {
   EXPECT_EQ(s[188] & 0x40, 0);
   EXPECT_EQ(s[280], 0x40) << "auto-start offered";
   for (int n = 1; n <= 6; ++n) EXPECT_FALSE(fan_on(s, n));
-  EXPECT_EQ(read_hi_lo(s, offset::kThroughput), 0);
+  EXPECT_EQ(read_hi_lo(s, link::kBushelsPerHour), 0);
 }
 
 TEST(DryerModel, FansStartOneFanDelayApartAndBurnersHoldTheirSetpoints) {
@@ -70,7 +70,7 @@ TEST(DryerModel, FansStartOneFanDelayApartAndBurnersHoldTheirSetpoints) {
     m.advance(kSecond);
     const StatusBytes& s = m.bytes();
     for (int n = 1; n <= 4; ++n) {
-      const int sp = read_lo_hi(s, offset::plenum_setpoint(n));
+      const int sp = read_lo_hi(s, link::plenum_setpoint(n));
       ASSERT_LE(std::abs(plenum(s, n) - sp), 8) << "fan/heater " << n << " at " << t;
     }
     if (flame_on(s, 1) != was_on) ++cycles;
@@ -91,8 +91,8 @@ TEST(DryerModel, RunningDryerSetsTheLoggingBitsAndCountsItsThroughput) {
   EXPECT_EQ(s[172] & 0x01, 0x01);
   EXPECT_EQ(s[58] & 0x08, 0x08) << "metering rolls turning";
   // Second speed setting 45 % of 17.5 RPM, 16 ft with 7-inch rolls: 1012 BPH.
-  EXPECT_EQ(read_hi_lo(s, offset::kRollSpeed), 79);
-  EXPECT_NEAR(read_hi_lo(s, offset::kThroughput), 1012, 2);
+  EXPECT_EQ(read_hi_lo(s, link::kRollSpeed), 79);
+  EXPECT_NEAR(read_hi_lo(s, link::kBushelsPerHour), 1012, 2);
 
   // The total counts bushels x 3600: one hour at 1012 BPH adds 1012 x 3600.
   const uint32_t before = total(s);
@@ -103,7 +103,7 @@ TEST(DryerModel, RunningDryerSetsTheLoggingBitsAndCountsItsThroughput) {
   EXPECT_EQ(m.bytes()[171], 0xA0);
   EXPECT_EQ(m.bytes()[172], 0);
   EXPECT_EQ(m.bytes()[188] & 0x40, 0);
-  EXPECT_EQ(read_hi_lo(m.bytes(), offset::kThroughput), 0);
+  EXPECT_EQ(read_hi_lo(m.bytes(), link::kBushelsPerHour), 0);
 }
 
 TEST(DryerModel, GrainAndMoistureMovePlausiblyOverHours) {
@@ -117,24 +117,24 @@ TEST(DryerModel, GrainAndMoistureMovePlausiblyOverHours) {
     const StatusBytes& s = m.bytes();
     if (minute < 60) continue;
     loaded = loaded || (s[171] & 0x80) == 0;
-    min_out = std::min(min_out, read_hi_lo(s, offset::kMoistureOut));
-    max_out = std::max(max_out, read_hi_lo(s, offset::kMoistureOut));
+    min_out = std::min(min_out, read_hi_lo(s, link::kMoistureOut));
+    max_out = std::max(max_out, read_hi_lo(s, link::kMoistureOut));
   }
   const StatusBytes& s = m.bytes();
   EXPECT_TRUE(loaded) << "the load ran to top the column up";
   // Incoming 22 % dried toward the 15.5 % setpoint.
   EXPECT_GE(min_out, 120);
   EXPECT_LE(max_out, 190);
-  const int in = read_hi_lo(s, offset::kMoistureIn);
+  const int in = read_hi_lo(s, link::kMoistureIn);
   EXPECT_GE(in, 170);
   EXPECT_LE(in, 270);
   for (int k = 0; k < 3; ++k) {
-    const int t = read_lo_hi(s, offset::grain_sensor(k));
+    const int t = read_lo_hi(s, link::grain_sensor(k));
     EXPECT_GT(t, 90) << "sensor " << k;
     EXPECT_LT(t, 150) << "sensor " << k;
   }
-  EXPECT_GT(read_lo_hi(s, offset::grain_sensor(2)), read_lo_hi(s, offset::grain_sensor(0)));
-  EXPECT_GT(read_hi_lo(s, offset::kGrainTempOut), 700);
+  EXPECT_GT(read_lo_hi(s, link::grain_sensor(2)), read_lo_hi(s, link::grain_sensor(0)));
+  EXPECT_GT(read_hi_lo(s, link::kGrainTempOut), 700);
 }
 
 TEST(DryerModel, SameSeedGivesTheSameDryerAndAnotherSeedAnother) {
@@ -159,7 +159,7 @@ TEST(DryerModel, AutomaticMoistureControlTrimsTheSpeedTowardTheSetpoint) {
   ASSERT_TRUE(take(m, 0, 187, {automatic}));
   ASSERT_EQ(m.run(), nullptr);
   m.advance(8 * kHour);
-  const int out = read_hi_lo(m.bytes(), offset::kMoistureOut);
+  const int out = read_hi_lo(m.bytes(), link::kMoistureOut);
   EXPECT_NEAR(out, 155, 10);
 }
 
@@ -173,7 +173,7 @@ TEST(DryerModel, BatchCycleRunsItsPhasesAndCountsItsBatches) {
   ASSERT_EQ(m.run(), nullptr);
   m.advance(60 * kSecond);
   const StatusBytes& s = m.bytes();
-  EXPECT_EQ(read_timer(s, offset::kDryRemaining), 2 * 60) << "DRY counts down in 9-10";
+  EXPECT_EQ(read_timer(s, link::kDryTimeLeft), 2 * 60) << "DRY counts down in 9-10";
   EXPECT_EQ(s[292] & 0x01, 0x01);
   EXPECT_EQ(s[172] & 0x01, 0);
 
@@ -181,7 +181,7 @@ TEST(DryerModel, BatchCycleRunsItsPhasesAndCountsItsBatches) {
   EXPECT_TRUE(fan_on(m.bytes(), 1));
   EXPECT_FALSE(flame_on(m.bytes(), 1));
   EXPECT_EQ(m.bytes()[131 - 1] & 0x02, 0) << "heater off in COOL";
-  EXPECT_LT(read_timer(m.bytes(), offset::kCoolRemaining), 60);
+  EXPECT_LT(read_timer(m.bytes(), link::kCoolTimeLeft), 60);
 
   m.advance(kMinute);  // into UNLOAD
   EXPECT_EQ(m.bytes()[172] & 0x01, 0x01);
@@ -189,9 +189,9 @@ TEST(DryerModel, BatchCycleRunsItsPhasesAndCountsItsBatches) {
   EXPECT_FALSE(fan_on(m.bytes(), 1));
   EXPECT_EQ(m.bytes()[171] & 0x40, 0x40) << "the logging condition holds all through";
 
-  EXPECT_EQ(read_hi_lo(m.bytes(), offset::kBatchCounter), 0);
+  EXPECT_EQ(read_hi_lo(m.bytes(), link::kBatchCounter), 0);
   m.advance(30 * kMinute);  // UNLOAD, refill, the next batch begun
-  EXPECT_GE(read_hi_lo(m.bytes(), offset::kBatchCounter), 1);
+  EXPECT_GE(read_hi_lo(m.bytes(), link::kBatchCounter), 1);
 }
 
 TEST(DryerModel, AutoStartRunsItsScheduleAndFinishesOnItsOwn) {
@@ -263,7 +263,7 @@ TEST(DryerModel, SetBytesStickUntilTheModelsOwnValueMoves) {
 
   // A measured value goes on from the value set.
   const uint8_t hot[2] = {0x2C, 0x01};  // plenum #1 at 300 F
-  m.set_bytes(offset::plenum_temperature(1), hot, 2);
+  m.set_bytes(link::plenum_temperature(1), hot, 2);
   m.advance(kSecond);
   EXPECT_GT(plenum(m.bytes(), 1), 280);
 }

@@ -71,17 +71,17 @@ TEST_F(CorvexSimProgram, ServesAPortAndAnswersCommandsAfterItsInputEnds) {
   // The program keeps serving after its input has ended: a poll sent a second later is still
   // answered, with the byte that the commands set.
   std::vector<uint8_t> answer;
-  for (int attempt = 0; attempt < 20 && answer.size() < kStatusFrameLength; ++attempt) {
+  for (int attempt = 0; attempt < 20 && answer.size() < link::kStatusFrameBytes; ++attempt) {
     usleep(100 * 1000);
     display.purge();
     display.write(testing::kPoll.data(), testing::kPoll.size());
     answer.clear();
     uint8_t buffer[512];
-    while (answer.size() < kStatusFrameLength && display.wait_readable(200)) {
+    while (answer.size() < link::kStatusFrameBytes && display.wait_readable(200)) {
       const size_t n = display.read_available(buffer, sizeof buffer);
       answer.insert(answer.end(), buffer, buffer + n);
     }
-    if (answer.size() == kStatusFrameLength && answer[300] != 0x5a) answer.clear();
+    if (answer.size() == link::kStatusFrameBytes && answer[300] != 0x5a) answer.clear();
   }
   program.join();
   EXPECT_TRUE(testing::is_status_frame(answer)) << answer.size() << " bytes";

@@ -94,7 +94,7 @@ TEST_F(SimulatorServing, PollAndResyncAreAnsweredWithAStatusFrame) {
   for (const auto& frame : {kPoll, kResync}) {
     const Answer a = send(frame);
     ASSERT_TRUE(a.handled);
-    EXPECT_EQ(a.answer_bytes, kStatusFrameLength);
+    EXPECT_EQ(a.answer_bytes, link::kStatusFrameBytes);
     ASSERT_TRUE(is_status_frame(a.bytes)) << a.bytes.size() << " bytes";
     EXPECT_EQ(a.bytes[3], 3);
     EXPECT_EQ(a.bytes[171], 0xA0);
@@ -150,7 +150,7 @@ TEST_F(SimulatorServing, PeerIsToldOfFramesLeftUnanswered) {
   EXPECT_EQ(a.answer_bytes, 0u);
   EXPECT_TRUE(a.bytes.empty());
   a = send(kPoll);
-  EXPECT_EQ(a.answer_bytes, kStatusFrameLength);
+  EXPECT_EQ(a.answer_bytes, link::kStatusFrameBytes);
   EXPECT_TRUE(is_status_frame(a.bytes));
 
   ASSERT_EQ(started.simulator->command("every 1"), "ok\n");

@@ -48,12 +48,12 @@ inline std::vector<uint8_t> concat(std::initializer_list<std::vector<uint8_t>> p
 
 // True when `answer` is exactly one status frame with a correct CRC.
 inline bool is_status_frame(const std::vector<uint8_t>& answer) {
-  return answer.size() == kStatusFrameLength && link::crc16_check(answer.data(), kStatusByteCount);
+  return answer.size() == link::kStatusFrameBytes && link::crc16_check(answer.data(), link::kStatusBytes);
 }
 
 inline StatusBytes status_of(const std::vector<uint8_t>& answer) {
   StatusBytes s{};
-  for (size_t k = 0; k < kStatusByteCount && k < answer.size(); ++k) s[k] = answer[k];
+  for (size_t k = 0; k < link::kStatusBytes && k < answer.size(); ++k) s[k] = answer[k];
   return s;
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "diagnostics/format.h"
-#include "link_test_support.h"
+#include "link/dryer_state.h"
 
 namespace corvex::diagnostics {
 namespace {
