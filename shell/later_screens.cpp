@@ -116,12 +116,4 @@ intptr_t open_auto_start_status_dialog(platform::gui::Window* owner) {
   return open_unbuilt_dialog(owner, 612, "Auto-Start Status");
 }
 
-intptr_t open_shutdown_history_dialog(platform::gui::Window* owner) {
-  return open_unbuilt_dialog(owner, 197, "Shutdown History -29");
-}
-
-intptr_t open_system_information_dialog(platform::gui::Window* owner) {
-  return open_unbuilt_dialog(owner, 440, " SYSTEM INFORMATION / SOFTWARE VERSION - 32");
-}
-
 }  // namespace corvex::shell

@@ -13,9 +13,8 @@
 
 namespace corvex::shell {
 
-// Registers the classes of the screen windows whose screens come later (VIEW_SELECTION_WINDOW,
-// AVERAGE_VALUES_WINDOW, BOOT_LOADER_WINDOW, UNLOAD_STATUS_WINDOW, GRAPH_WINDOW with
-// DRAW_GRAPH_WINDOW, BATCH_DRYING_WINDOW, AUTO_START_CONFIG_WINDOW) and of the windows that
+// Registers the classes of the screen windows whose screens come later (BOOT_LOADER_WINDOW,
+// UNLOAD_STATUS_WINDOW, BATCH_DRYING_WINDOW, AUTO_START_CONFIG_WINDOW) and of the windows that
 // have no procedure of their own (LINE_GRAPH_WINDOW, DRYER_LEFT_STATUS_BAR_WINDOW,
 // BUTTON_BAR_WINDOW). A class already registered is left as it is.
 void register_later_screen_classes();
