@@ -6,6 +6,7 @@
 #include "link/status_bytes.h"
 #include "logging/graph_log.h"
 #include "logging/short_term_log.h"
+#include "logging/data_logger_dialog.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/window.h"
 #include "platform/io/files.h"
@@ -170,7 +171,7 @@ bool logging_condition() {
 void restart_short_term_sampling() { g_state.short_term_countdown = 0; }
 
 void open_data_logger_setup(gui::Window* owner) {
-  shell::open_unbuilt_dialog(owner, kDataLoggerSetupDialogResource, "DAY DATA LOGGER SETUP - 19");
+  open_data_logger_dialog(owner);
 }
 
 void data_log_tick(gui::Window* main) {

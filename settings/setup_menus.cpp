@@ -4,6 +4,7 @@
 
 #include "link/dryer_state.h"
 #include "link/status_bytes.h"
+#include "logging/log_tick.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "resources/window_classes.h"
@@ -240,7 +241,7 @@ void on_extended_command(gui::Window& menu, int id) {
     case kExtendedUnitsButton: open_units_dialog(&menu); break;
     case kExtendedHardwareButton: open_hardware_setup_dialog(&menu); break;
     case kExtendedDataLoggerButton:
-      shell::open_unbuilt_dialog(&menu, 258, "DAY DATA LOGGER SETUP - 19");
+      logging::open_data_logger_setup(&menu);
       break;
     case kExtendedUserSettingsButton: open_user_settings_dialog(&menu); break;
     case kExtendedClearBatchButton:
