@@ -11,6 +11,7 @@
 #include "platform/backend/backend.h"
 #include "platform/gui/controls.h"
 #include "platform/io/clock.h"
+#include "logging/shutdown_history.h"
 #include "platform/io/paths.h"
 #include "platform/io/single_instance.h"
 #include "resources/program_strings.h"
@@ -129,6 +130,9 @@ bool init_instance(const Options& o) {
   gui::set_timer(main, kLinkPacingTimerId, kLinkPacingPeriodMs, link_pacing_tick);
   gui::set_timer(main, kHousekeepingTimerId, kHousekeepingPeriodMs, housekeeping_tick);
   gui::set_timer(main, kFastUiTimerId, kFastUiPeriodMs, fast_ui_tick);
+  // The shutdown history: its store made ready, its records taken from the decoder and the tick.
+  logging::prepare_shutdown_history();
+  logging::install_shutdown_history_hooks();
 
   gui::update_window(main);
   return true;
