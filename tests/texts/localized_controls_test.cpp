@@ -80,6 +80,7 @@ TEST_F(LocalizedImageCache, AMissingFileIsNotTriedAgainUntilTheLanguageChanges) 
   write_image(disk_, "EN", rgb(10, 20, 30));
   EXPECT_EQ(localized_image(kPlenum1Image), nullptr) << "every paint would read the disk";
   set_language_index(kGermanIndex);
+  EXPECT_EQ(localized_image(kPlenum1Image), nullptr) << "no German image";
   set_language_index(0);
   EXPECT_EQ(colour_of(localized_image(kPlenum1Image)), rgb(10, 20, 30));
 }
