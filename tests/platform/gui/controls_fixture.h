@@ -53,7 +53,7 @@ inline intptr_t recording_procedure(Window& w, const Message& m) {
       h.id = h.notification.id;
       break;
     case MessageKind::DrawItem: {
-      const auto* item = reinterpret_cast<const DrawItemContext*>(m.lparam);
+      const auto* item = &draw_item_context(m);
       h.id = item->id;
       h.pressed = item->pressed;
       h.disabled = item->disabled;

@@ -151,8 +151,9 @@ TEST_F(Painting, PresentsOnlyWhenSomethingChanged) {
   EXPECT_EQ(backend::present_count(), before + 1);
 }
 
-// A paint only draws: a modal loop or a change of the window tree started from inside one is a
-// programming error that asserts (and is refused where assertions are off).
+// A modal loop started from inside a paint is a programming error that asserts (and is refused
+// where assertions are off); the screens show and hide their controls while painting, which
+// stays allowed.
 Window* g_target = nullptr;
 void (*g_during_paint)() = nullptr;
 
@@ -161,7 +162,8 @@ intptr_t act_during_box_paint(Window& w, const Message& m) {
   return 0;
 }
 
-TEST_F(Painting, ModalLoopsAndWindowChangesFromInsideAPaintAssert) {
+TEST_F(Painting, AModalLoopFromInsideAPaintAsserts) {
+  Window* child = make("child", Rect::from_xywh(10, 10, 20, 20), box);
   g_target = box;
   hook() = &act_during_box_paint;
   const auto paint_doing = [&](void (*act)()) {
@@ -169,18 +171,11 @@ TEST_F(Painting, ModalLoopsAndWindowChangesFromInsideAPaintAssert) {
     invalidate(box);
     paint_pending();
   };
-  const char* refused = "must not open a modal loop or change the window tree";
-  EXPECT_DEBUG_DEATH(paint_doing([] { run_modal(g_target); }), refused);
-  EXPECT_DEBUG_DEATH(paint_doing([] { show_window(g_target, false); }), refused);
-  EXPECT_DEBUG_DEATH(paint_doing([] { move_window(g_target, {0, 0, 10, 10}); }), refused);
-  EXPECT_DEBUG_DEATH(paint_doing([] { destroy_window(g_target); }), refused);
-  EXPECT_DEBUG_DEATH(
-      paint_doing([] { create_window({kRecorder, "late", style::kVisible, {0, 0, 5, 5}, g_target}); }),
-      refused);
+  EXPECT_DEBUG_DEATH(paint_doing([] { run_modal(g_target); }), "must not open a modal loop");
+  paint_doing([] { show_window(child_by_id(g_target, 0), false); });
   g_during_paint = nullptr;
+  EXPECT_FALSE(child->is_shown());
   EXPECT_FALSE(painting());
-  show_window(box, false);
-  EXPECT_FALSE(box->is_shown());
 }
 
 TEST_F(Painting, APaintThatLeavesACanvasSaveOpenAsserts) {

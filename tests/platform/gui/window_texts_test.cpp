@@ -28,7 +28,7 @@ std::map<std::string, std::vector<Label>>& labels() {
 
 intptr_t draw_labels(Window& w, const Message& m) {
   if (m.kind != MessageKind::Paint) return 0;
-  auto* pc = reinterpret_cast<PaintContext*>(m.lparam);
+  const PaintContext* pc = &paint_context(m);
   for (const Label& l : labels()[w.text()]) pc->canvas->draw_text(l.text, l.rect, kFont, kInk, l.format);
   return 1;
 }
@@ -45,7 +45,7 @@ Cache g_cache;
 intptr_t draw_from_cache(Window& w, const Message& m) {
   if (m.kind == MessageKind::EraseBackground) return 1;
   if (m.kind != MessageKind::Paint) return 0;
-  auto* pc = reinterpret_cast<PaintContext*>(m.lparam);
+  const PaintContext* pc = &paint_context(m);
   const Rect client = w.client_rect();
   if (g_cache.redraw) {
     g_cache.bitmap = Bitmap(client.width(), client.height());
