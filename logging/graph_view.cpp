@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <string_view>
 
+#include "logging/display_settings.h"
+#include "logging/settings_dialogs.h"
 #include "platform/gui/controls.h"
 #include "resources/window_classes.h"
-#include "shell/display_settings.h"
-#include "shell/settings_dialogs.h"
 #include "texts/localized_controls.h"
 #include "texts/texts.h"
 
@@ -88,9 +88,9 @@ int trace_index_of_button(int id) {
   return -1;
 }
 
-bool trace_on(int i) { return shell::display_settings().trace_on[size_t(i)] == 1; }
+bool trace_on(int i) { return display_settings().trace_on[size_t(i)] == 1; }
 
-int scale_hours() { return graph_scale_hours(shell::display_settings().graph_scale_index); }
+int scale_hours() { return graph_scale_hours(display_settings().graph_scale_index); }
 
 // The graph offers at most the last 24 hours, also when the two files hold more.
 int scroll_limit(int available_hours) {
@@ -203,7 +203,7 @@ void paint_draw_graph(gui::Window& w, const gui::PaintContext& paint) {
   // A longer scale chosen since the last scroll may leave the position past the new limit.
   g_view.scroll_hours = std::clamp(g_view.scroll_hours, 0, scroll_limit(available));
   GraphWindow& window = graph_window();
-  load_graph_window(window, g_view.scroll_hours, shell::display_settings().graph_scale_index);
+  load_graph_window(window, g_view.scroll_hours, display_settings().graph_scale_index);
   plot(window, g_plotted);
 
   draw_axis_labels(c, g_plotted);
@@ -265,11 +265,11 @@ void create_graph_controls(gui::Window& w) {
 }
 
 void toggle_trace(gui::Window& graph, int i) {
-  uint8_t& flag = shell::display_settings().trace_on[size_t(i)];
+  uint8_t& flag = display_settings().trace_on[size_t(i)];
   flag = flag == 1 ? 0 : 1;
   if (gui::Window* b = gui::child_by_id(&graph, kTraces[i].button_id)) gui::invalidate(b);
   if (gui::Window* d = gui::find_window_by_class(resources::DRAW_GRAPH_WINDOW)) gui::invalidate(d, gui::Erase::No);
-  shell::save_trace_flags();
+  save_trace_flags();
 }
 
 void on_scroll(gui::Window& graph, gui::ScrollCode code) {
@@ -319,7 +319,7 @@ intptr_t graph_procedure(gui::Window& w, const gui::Message& m) {
         return 0;
       }
       if (id == kGraphSetupButtonId) {
-        shell::open_graph_setup_dialog(&w);
+        open_graph_setup_dialog(&w);
         return 0;
       }
       break;

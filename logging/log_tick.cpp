@@ -4,15 +4,14 @@
 #include <algorithm>
 
 #include "link/status_bytes.h"
+#include "logging/data_logger_dialog.h"
+#include "logging/display_settings.h"
 #include "logging/graph_log.h"
 #include "logging/short_term_log.h"
-#include "logging/data_logger_dialog.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/window.h"
 #include "platform/io/files.h"
 #include "resources/window_classes.h"
-#include "shell/display_settings.h"
-#include "shell/later_screens.h"
 
 namespace corvex::logging {
 
@@ -82,7 +81,7 @@ void sample_short_term() {
     if (g_state.short_term_countdown == 0) {
       append_short_term_record(g_state.sample);
       // A stored sample time of 0 would sample on every tick; one minute is the shortest.
-      const uint32_t minutes = std::max<uint32_t>(shell::display_settings().sample_time_minutes, 1);
+      const uint32_t minutes = std::max<uint32_t>(display_settings().sample_time_minutes, 1);
       g_state.short_term_countdown = minutes * 60;
       gui::invalidate_class(resources::AVERAGE_VALUES_WINDOW);
     }

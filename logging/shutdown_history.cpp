@@ -5,9 +5,9 @@
 #include <mutex>
 
 #include "link/link_hooks.h"
+#include "logging/tick_duties.h"
 #include "platform/io/files.h"
 #include "platform/store/record_store.h"
-#include "shell/tick_duties.h"
 #include "texts/texts.h"
 #include "texts/utf16.h"
 
@@ -297,7 +297,7 @@ HelpCode help_code_of(std::string_view shutdown_text) {
 
 void install_shutdown_history_hooks() {
   link::link_hooks().add_shutdown_record.store(&add_shutdown_record);
-  shell::set_history_entry_hook(&add_auto_start_entry);
+  set_history_entry_hook(&add_auto_start_entry);
 }
 
 }  // namespace corvex::logging

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "link/dryer_state.h"
+#include "logging/tick_duties.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "platform/gui/message_box.h"
 #include "platform/io/paths.h"
 #include "resources/history_dialogs.h"
-#include "shell/tick_duties.h"
 #include "texts/help_viewer.h"
 #include "texts/localized_controls.h"
 #include "texts/texts.h"
@@ -153,13 +153,13 @@ void clear_request(gui::Window& dialog) {
 }
 
 void on_exit(gui::Window& dialog) {
-  if (shell::shutdown_history_hold_countdown() > 0) {
+  if (shutdown_history_hold_countdown() > 0) {
     gui::end_dialog(&dialog, res::kHistoryExit);
     return;
   }
   // EXIT was held for five seconds: the hidden CLEAR HISTORY instead of closing. The countdown
   // starts over, so the next plain press closes.
-  shell::set_shutdown_history_window(&dialog);
+  set_shutdown_history_window(&dialog);
   clear_request(dialog);
 }
 
@@ -217,7 +217,7 @@ void request_history_copy(gui::Window& dialog) {
 intptr_t shutdown_history_procedure(gui::Window& dialog, const gui::Message& m) {
   switch (m.kind) {
     case gui::MessageKind::InitDialog:
-      shell::set_shutdown_history_window(&dialog);
+      set_shutdown_history_window(&dialog);
       open_columns(dialog);
       history_record_count();
       sort_by(dialog, HistoryOrder::Time);
@@ -229,7 +229,7 @@ intptr_t shutdown_history_procedure(gui::Window& dialog, const gui::Message& m) 
     case gui::MessageKind::Command:
       return on_command(dialog, gui::command_id(m)) ? 1 : 0;
     case gui::MessageKind::Destroy:
-      shell::set_shutdown_history_window(nullptr);
+      set_shutdown_history_window(nullptr);
       return 0;
     default:
       return 0;

@@ -6,11 +6,11 @@
 #include <cstdio>
 
 #include "diagnostics/format.h"
+#include "logging/display_settings.h"
+#include "logging/settings_dialogs.h"
 #include "logging/short_term_log.h"
 #include "platform/gui/controls.h"
 #include "resources/window_classes.h"
-#include "shell/display_settings.h"
-#include "shell/settings_dialogs.h"
 #include "texts/texts.h"
 
 namespace corvex::logging {
@@ -94,7 +94,7 @@ void draw_headings(Canvas& c) {
                   platform::colors::kBlack, kCentred);
   }
   char minutes[64];
-  std::snprintf(minutes, sizeof minutes, "%d %s", int(shell::display_settings().sample_time_minutes),
+  std::snprintf(minutes, sizeof minutes, "%d %s", int(display_settings().sample_time_minutes),
                 texts::localized_text(kMinutesString).c_str());
   c.draw_text(minutes, {60, 15, 98, 30}, kHeadingFont, platform::colors::kBlack, kCentred);
 }
@@ -123,8 +123,8 @@ void draw_lines(Canvas& c, const Rect& client) {
 platform::Bitmap g_chart_offscreen;
 
 void paint_chart(gui::Window& w, const gui::PaintContext& paint) {
-  set_text_if_changed(gui::child_by_id(&w, shell::kSampleTimeButtonId),
-                      shell::sample_time_button_text());
+  set_text_if_changed(gui::child_by_id(&w, kSampleTimeButtonId),
+                      sample_time_button_text());
   set_text_if_changed(&w, texts::localized_text(kCaptionString));
 
   const int available = short_term_records_available();
@@ -169,11 +169,11 @@ void create_chart_controls(gui::Window& w) {
                       .parent = &w,
                       .id = kChartScrollBarId});
   gui::create_window({.class_name = std::string(gui::kButtonClass),
-                      .text = shell::sample_time_button_text(),
+                      .text = sample_time_button_text(),
                       .style = gui::style::kChild | gui::style::kVisible | gui::style::kMultiLine,
                       .rect = Rect::from_xywh(1, 1, 98, 31),
                       .parent = &w,
-                      .id = shell::kSampleTimeButtonId});
+                      .id = kSampleTimeButtonId});
   const int available = short_term_records_available();
   g_chart.position = g_chart.follow_newest ? newest_position(available) : g_chart.position;
   set_scroll_bar(w, available);
@@ -196,8 +196,8 @@ intptr_t status_chart_procedure(gui::Window& w, const gui::Message& m) {
       on_scroll(w, m);
       return 0;
     case gui::MessageKind::Command:
-      if (gui::command_id(m) == shell::kSampleTimeButtonId) {
-        shell::open_sample_time_dialog(&w);
+      if (gui::command_id(m) == kSampleTimeButtonId) {
+        open_sample_time_dialog(&w);
         return 0;
       }
       break;

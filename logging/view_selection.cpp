@@ -7,14 +7,14 @@
 
 #include "link/dryer_state.h"
 #include "link/status_bytes.h"
-#include "platform/gui/controls.h"
+#include "logging/display_settings.h"
 #include "logging/shutdown_history_window.h"
 #include "logging/system_info_dialog.h"
+#include "platform/gui/controls.h"
 #include "platform/gui/message_box.h"
 #include "platform/io/process.h"
 #include "resources/window_classes.h"
 #include "texts/localized_controls.h"
-#include "shell/display_settings.h"
 #include "texts/texts.h"
 
 namespace corvex::logging {
@@ -67,7 +67,7 @@ void choose_view(gui::Window& w, View view) {
     return;
   }
   // The status-area rule may read the byte on the exchange thread.
-  std::atomic_ref<uint8_t>(shell::display_settings().view_choice)
+  std::atomic_ref<uint8_t>(display_settings().view_choice)
       .store(uint8_t(view), std::memory_order_relaxed);
   const bool graph = view == View::Graph;
   gui::show_class(resources::CUSTOM_VIEW_WINDOW, !graph);
@@ -76,7 +76,7 @@ void choose_view(gui::Window& w, View view) {
   gui::show_class(resources::GRAPH_WINDOW, graph);
   gui::show_class(resources::DRAW_GRAPH_WINDOW, graph);
   gui::show_window(&w, false);
-  shell::write_setting_byte("SCREEN_VIEW_SELECTION", uint8_t(view));
+  write_setting_byte("SCREEN_VIEW_SELECTION", uint8_t(view));
   write_view_to_controller(view);
 }
 

@@ -5,10 +5,10 @@
 
 #include "link/dryer_state.h"
 #include "link/status_bytes.h"
+#include "logging/settings_dialogs.h"
 #include "platform/gui/controls.h"
 #include "resources/window_classes.h"
 #include "settings/timer_screen.h"
-#include "shell/settings_dialogs.h"
 #include "texts/localized_controls.h"
 #include "texts/texts.h"
 
@@ -240,7 +240,7 @@ intptr_t batch_drying_procedure(gui::Window& w, const gui::Message& m) {
     case gui::MessageKind::Command: {
       const int id = gui::command_id(m);
       if (id == res::kBatchSampleTimeButtonId) {
-        shell::open_sample_time_dialog(&w);
+        logging::open_sample_time_dialog(&w);
         return 0;
       }
       for (const TimerButton& t : kTimers) {

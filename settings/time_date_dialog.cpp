@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "logging/display_settings.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "platform/io/registry.h"
 #include "resources/time_date_dialog.h"
 #include "settings/setup_dialogs.h"
-#include "shell/display_settings.h"
 #include "texts/localized_controls.h"
 #include "texts/texts.h"
 
@@ -202,14 +202,14 @@ bool set_panel_time(const platform::LocalTime& t) {
   if (!offset) return false;
   std::array<uint8_t, 8> bytes{};
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = uint8_t(uint64_t(*offset) >> (8 * i));
-  if (platform::registry::create_key(shell::kSettingsKey)) {
-    platform::registry::write_value(shell::kSettingsKey, kOffsetValue, bytes);
+  if (platform::registry::create_key(logging::kSettingsKey)) {
+    platform::registry::write_value(logging::kSettingsKey, kOffsetValue, bytes);
   }
   return true;
 }
 
 void load_panel_clock_offset() {
-  const auto bytes = platform::registry::read_value(shell::kSettingsKey, kOffsetValue);
+  const auto bytes = platform::registry::read_value(logging::kSettingsKey, kOffsetValue);
   if (!bytes || bytes->size() != 8) return;
   uint64_t raw = 0;
   for (size_t i = 0; i < 8; ++i) raw |= uint64_t((*bytes)[i]) << (8 * i);

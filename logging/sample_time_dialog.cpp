@@ -5,17 +5,17 @@
 #include <string>
 
 #include "link/status_bytes.h"
+#include "logging/display_settings.h"
 #include "logging/log_tick.h"
+#include "logging/settings_dialogs.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "resources/display_settings_dialogs.h"
 #include "resources/window_classes.h"
-#include "shell/display_settings.h"
-#include "shell/settings_dialogs.h"
 #include "texts/localized_controls.h"
 #include "texts/texts.h"
 
-namespace corvex::shell {
+namespace corvex::logging {
 
 namespace {
 
@@ -197,4 +197,4 @@ void update_sample_time_button() {
   }
 }
 
-}  // namespace corvex::shell
+}  // namespace corvex::logging

@@ -1,12 +1,12 @@
 // The clear-table question of the status chart: Yes deletes the short-term data log.
+#include "logging/settings_dialogs.h"
 #include "logging/short_term_log.h"
 #include "platform/gui/dialog.h"
 #include "resources/display_settings_dialogs.h"
 #include "resources/window_classes.h"
-#include "shell/settings_dialogs.h"
 #include "texts/localized_controls.h"
 
-namespace corvex::shell {
+namespace corvex::logging {
 
 namespace {
 
@@ -49,4 +49,4 @@ intptr_t open_clear_table_dialog(gui::Window* owner) {
   return gui::dialog_box(res::kClearTableDialog, owner, &clear_table_procedure);
 }
 
-}  // namespace corvex::shell
+}  // namespace corvex::logging

@@ -1,17 +1,17 @@
 // "GRAPH SETUP - 25": the time scale of the graph, 1, 2, 4 or 8 hours.
 #include <string>
 
+#include "logging/display_settings.h"
+#include "logging/settings_dialogs.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "resources/display_settings_dialogs.h"
 #include "resources/window_classes.h"
-#include "shell/display_settings.h"
-#include "shell/settings_dialogs.h"
 #include "texts/labelled_key.h"
 #include "texts/localized_controls.h"
 #include "texts/texts.h"
 
-namespace corvex::shell {
+namespace corvex::logging {
 
 namespace {
 
@@ -117,4 +117,4 @@ void set_mark(gui::Window& dialog, int mark_id, bool checked) {
   if (gui::Window* mark = gui::dialog_item(&dialog, mark_id)) gui::button_set_check(mark, checked);
 }
 
-}  // namespace corvex::shell
+}  // namespace corvex::logging

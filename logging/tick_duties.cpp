@@ -1,4 +1,4 @@
-#include "shell/tick_duties.h"
+#include "logging/tick_duties.h"
 
 #include <array>
 #include <cstdio>
@@ -13,7 +13,7 @@
 #include "texts/help_text.h"
 #include "texts/texts.h"
 
-namespace corvex::shell {
+namespace corvex::logging {
 
 namespace {
 
@@ -233,4 +233,4 @@ std::string format_numbers(std::string_view format, const int* numbers, int coun
   return out;
 }
 
-}  // namespace corvex::shell
+}  // namespace corvex::logging

@@ -1,11 +1,11 @@
-#include "shell/display_settings.h"
+#include "logging/display_settings.h"
 
 #include <optional>
 #include <vector>
 
 #include "platform/io/registry.h"
 
-namespace corvex::shell {
+namespace corvex::logging {
 namespace {
 
 std::optional<uint8_t> read_byte(const char* name) {
@@ -47,4 +47,4 @@ void save_trace_flags() {
   write_setting_byte("GRAPH_TRACES_ON_OFF", b);
 }
 
-}  // namespace corvex::shell
+}  // namespace corvex::logging
