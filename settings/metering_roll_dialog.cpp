@@ -12,12 +12,13 @@
 #include "platform/gui/message_box.h"
 #include "resources/metering_roll_dialog.h"
 #include "settings/setup_dialogs.h"
-#include "shell/main_window.h"
 #include "texts/help_viewer.h"
 #include "texts/localized_controls.h"
 #include "texts/texts.h"
 
 namespace corvex::settings {
+
+std::atomic<uint8_t> metering_roll_dialog_requested{0};
 
 namespace {
 
@@ -383,11 +384,11 @@ void accept_metering_roll(bool via_screen) {
     // the change for a knob push.
     link::dryer_state().mirror[kSelection].store(desired_byte(kSelection));
   }
-  shell::metering_roll_dialog_requested.store(0);
+  metering_roll_dialog_requested.store(0);
 }
 
 void cancel_metering_roll() {
-  shell::metering_roll_dialog_requested.store(0);
+  metering_roll_dialog_requested.store(0);
   link::raise_write(PendingWrite::k160Copy);
 }
 

@@ -4,11 +4,17 @@
 // button). The working copies are DesiredValues 160, 161 and 162; DesiredValues 159 says which
 // one the knob and the INCREASE / DECREASE buttons act on (2 the first, 1 the second, 0 the
 // third). INCREASE and DECREASE repeat while held.
+#include <atomic>
 #include <cstdint>
 
 #include "platform/gui/window.h"
 
 namespace corvex::settings {
+
+// Set by the main window's metering-roll rule before the dialog opens; the dialog clears it
+// when it closes, so that an opening asked for by the knob is told from one asked for by a
+// button.
+extern std::atomic<uint8_t> metering_roll_dialog_requested;
 
 intptr_t open_metering_roll_dialog(platform::gui::Window* owner);
 

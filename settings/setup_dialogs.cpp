@@ -8,7 +8,7 @@
 #include "platform/gui/dialog.h"
 #include "resources/setup_dialogs.h"
 #include "resources/window_classes.h"
-#include "shell/navigation.h"
+#include "settings/screen_hooks.h"
 #include "texts/labelled_key.h"
 #include "texts/language_dialog.h"
 #include "texts/localized_controls.h"
@@ -223,7 +223,7 @@ intptr_t open_sensor_selection_dialog(gui::Window* owner) {
 intptr_t open_language_selection(gui::Window* owner) {
   const intptr_t result = texts::open_language_dialog(owner);
   if (result > 0 && result != gui::kDialogCancelled) {
-    shell::reload_screen_texts();
+    call_reload_screen_texts();
     repaint_screens();
   }
   return result;

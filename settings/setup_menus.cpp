@@ -12,8 +12,8 @@
 #include "settings/hardware_setup.h"
 #include "settings/setup_dialogs.h"
 #include "settings/time_date_dialog.h"
-#include "shell/later_screens.h"
-#include "shell/navigation.h"
+#include "settings/screen_hooks.h"
+#include "settings/unbuilt_dialogs.h"
 #include "texts/localized_bitmaps.h"
 #include "texts/localized_controls.h"
 #include "texts/texts.h"
@@ -148,32 +148,32 @@ void return_to_main_screen(gui::Window& menu) {
   link::DryerState& s = link::dryer_state();
   s.main_screen_shown.store(1, std::memory_order_relaxed);
   link::desire_reported(link::kMoistureOptions);
-  shell::return_to_main_screen();
+  call_return_to_main_screen();
 }
 
 void open_auto_start(gui::Window& menu) {
   if (mirror_bit(link::kAutoStart, link::kAutoStartRunningBit)) {
-    shell::open_auto_start_status_dialog(&menu);
+    open_auto_start_status_dialog(&menu);
   } else {
-    shell::open_unbuilt_dialog(&menu, 0, "Auto-Start Control Panel Switch Requirements");
+    open_unbuilt_dialog(&menu, 0, "Auto-Start Control Panel Switch Requirements");
   }
 }
 
 void on_setup_command(gui::Window& menu, int id) {
   switch (id) {
     case kSetupDryingModeButton:
-      shell::open_unbuilt_dialog(&menu, 0, "Drying Mode Selection - 07");
+      open_unbuilt_dialog(&menu, 0, "Drying Mode Selection - 07");
       break;
     case kSetupDryingSetupButton:
-      shell::open_unbuilt_dialog(
+      open_unbuilt_dialog(
           &menu, 0, continuous_flow() ? "CONTINUOUS FLOW SETUP" : "STAGED BATCH SETUP - 09");
       break;
     case kSetupAutoStartButton: open_auto_start(menu); break;
     case kSetupUnloadParametersButton:
-      shell::open_unbuilt_dialog(&menu, 0, "Unload Parameters - 11");
+      open_unbuilt_dialog(&menu, 0, "Unload Parameters - 11");
       break;
     case kSetupTemperatureManagerButton:
-      shell::open_unbuilt_dialog(&menu, 0, "PLENUM TEMPERATURE MANAGER - 12");
+      open_unbuilt_dialog(&menu, 0, "PLENUM TEMPERATURE MANAGER - 12");
       break;
     case kSetupBurnerModeButton:
       // The numbered-model dryers have no burner modes to choose.
@@ -182,7 +182,7 @@ void on_setup_command(gui::Window& menu, int id) {
       }
       break;
     case kSetupCalibrationButton:
-      shell::open_unbuilt_dialog(&menu, 223, " MOISTURE SENSOR CALIBRATION - 13");
+      open_unbuilt_dialog(&menu, 223, " MOISTURE SENSOR CALIBRATION - 13");
       break;
     case kSetupExtendedButton:
       gui::show_window(&menu, false);
@@ -226,14 +226,14 @@ void apply_extended_visibility(gui::Window& menu) {
 void on_extended_command(gui::Window& menu, int id) {
   switch (id) {
     case kExtendedDiagnosticsButton:
-      shell::open_unbuilt_dialog(&menu, 168, " System Diagnostics - 14");
+      open_unbuilt_dialog(&menu, 168, " System Diagnostics - 14");
       break;
     case kExtendedBurnerDifferentialButton:
       open_burner_differential_dialog(&menu);
       break;
     case kExtendedMeteringRollReverseButton: open_metering_roll_reverse_dialog(&menu); break;
     case kExtendedUnloadBushelsButton:
-      shell::open_unbuilt_dialog(&menu, 0, " UNLOAD BUSHELS SETUP SCREEN - 17");
+      open_unbuilt_dialog(&menu, 0, " UNLOAD BUSHELS SETUP SCREEN - 17");
       break;
     case kExtendedTimeDateButton:
       open_time_date_dialog(&menu);

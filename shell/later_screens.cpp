@@ -4,10 +4,10 @@
 
 #include "link/dryer_state.h"
 #include "platform/gui/controls.h"
-#include "platform/gui/message_box.h"
 #include "resources/window_classes.h"
 #include "settings/batch_drying_window.h"
 #include "settings/metering_roll_dialog.h"
+#include "settings/unbuilt_dialogs.h"
 #include "shell/navigation.h"
 #include "texts/localized_controls.h"
 
@@ -21,9 +21,7 @@ using platform::Rect;
 using platform::rgb;
 namespace tf = platform::text_format;
 
-std::vector<DialogRequest> g_requests;
-
-constexpr char kNotAvailableLine[] = "This screen is not available in this version of the display.";
+using settings::kNotAvailableLine;
 constexpr int kScreenExitImage = 41;  // the localized SCREEN_EXIT_BUTTON picture
 // The full-screen screens' close button (ours).
 constexpr int kCloseScreenButtonId = 36990;
@@ -98,22 +96,8 @@ void register_later_screen_classes() {
                      platform::colors::kLightGray);
 }
 
-intptr_t open_unbuilt_dialog(platform::gui::Window* owner, int resource_id,
-                             std::string_view title) {
-  g_requests.push_back({resource_id, std::string(title)});
-  return platform::gui::message_box(owner, kNotAvailableLine, title,
-      platform::gui::kMbOk | platform::gui::kMbIconInformation);
-}
-
-const std::vector<DialogRequest>& dialog_requests() { return g_requests; }
-void clear_dialog_requests() { g_requests.clear(); }
-
 intptr_t open_metering_roll_speed_dialog(platform::gui::Window* owner) {
   return settings::open_metering_roll_dialog(owner);
-}
-
-intptr_t open_auto_start_status_dialog(platform::gui::Window* owner) {
-  return open_unbuilt_dialog(owner, 612, "Auto-Start Status");
 }
 
 }  // namespace corvex::shell

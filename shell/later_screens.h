@@ -1,15 +1,12 @@
 #pragma once
 // Screens and dialogs that later versions of the display fill in. Their windows exist with
-// their classes from start-up on, so that navigation, the link's redraws and tests reach them;
-// a dialog that is not built yet tells the operator so in a message box captioned with the
-// dialog's title. Every such request is noted, so that a test can check which one was asked
-// for.
+// their classes from start-up on, so that navigation, the link's redraws and tests reach them.
+// The dialogs that are not built yet are settings' (unbuilt_dialogs.h); the shell knows them
+// under its own names.
 #include <cstdint>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "platform/gui/window.h"
+#include "settings/unbuilt_dialogs.h"
 
 namespace corvex::shell {
 
@@ -19,24 +16,14 @@ namespace corvex::shell {
 // BUTTON_BAR_WINDOW). A class already registered is left as it is.
 void register_later_screen_classes();
 
-// Opens a dialog that is not built yet: notes the request and shows a message box captioned
-// with the dialog's title, owned by `owner`. Returns the message box's result.
-intptr_t open_unbuilt_dialog(platform::gui::Window* owner, int resource_id,
-                             std::string_view title);
-
-// One noted request: the resource number (0 when the dialog has none) and the title.
-struct DialogRequest {
-  int resource_id;
-  std::string title;
-};
-// Every request noted since start-up (or the last clear), oldest first.
-const std::vector<DialogRequest>& dialog_requests();
-void clear_dialog_requests();
+using settings::clear_dialog_requests;
+using settings::dialog_requests;
+using settings::DialogRequest;
+using settings::open_auto_start_status_dialog;
+using settings::open_unbuilt_dialog;
 
 // Opening functions of the dialogs of later versions that this version already calls.
 // Metering-roll speed dialog (resource 166), with its title.
 intptr_t open_metering_roll_speed_dialog(platform::gui::Window* owner);
-// Auto-start status (resource 612).
-intptr_t open_auto_start_status_dialog(platform::gui::Window* owner);
 
 }  // namespace corvex::shell

@@ -24,8 +24,6 @@
 
 namespace corvex::shell {
 
-std::atomic<uint8_t> metering_roll_dialog_requested{0};
-
 namespace {
 
 namespace gui = platform::gui;

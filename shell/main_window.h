@@ -8,12 +8,13 @@
 
 #include "platform/gfx/bitmap.h"
 #include "platform/gui/window.h"
+#include "settings/metering_roll_dialog.h"
 
 namespace corvex::shell {
 
 // Set by the metering-roll rule before the metering-roll speed dialog opens; the dialog reads
 // and clears it to tell an opening asked for by the knob from one asked for by a button.
-extern std::atomic<uint8_t> metering_roll_dialog_requested;
+using settings::metering_roll_dialog_requested;
 
 // The window text of the auto-start status button (it has no text of its own on the panel).
 inline constexpr char kAutoStartStatusButtonText[] = "AUTO_START_STATUS";

@@ -6,6 +6,7 @@
 #include "link/link_hooks.h"
 #include "link/status_bytes.h"
 #include "resources/window_classes.h"
+#include "settings/screen_hooks.h"
 #include "shell/display_settings.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
@@ -123,5 +124,18 @@ void reload_screen_texts() {
   };
   Walk::invalidate_tree(main);
 }
+
+namespace {
+
+// The setup screens go back to the main screen and refresh its texts through these. They are
+// set as the program loads, so that every screen finds them from its first message on.
+[[maybe_unused]] const bool g_screen_hooks_set = [] {
+  settings::ScreenHooks& hooks = settings::screen_hooks();
+  hooks.return_to_main_screen = &return_to_main_screen;
+  hooks.reload_screen_texts = &reload_screen_texts;
+  return true;
+}();
+
+}  // namespace
 
 }  // namespace corvex::shell
