@@ -9,7 +9,7 @@ DISK      ?= $(BUILD)/disk
 # The compiler's progress is what a user wants to see, not make's directory changes.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all build run test test-asan test-tsan test-fuzz bench install deps clean
+.PHONY: all build run test test-format test-asan test-tsan test-fuzz bench install deps clean
 
 all: build
 
@@ -28,8 +28,12 @@ run: build
 
 # Everything CI runs: the suite under AddressSanitizer and UndefinedBehaviorSanitizer, the link
 # tests under ThreadSanitizer, and a short run of every fuzzer.
-test: deps test-asan test-tsan test-fuzz
+test: deps test-format test-asan test-tsan test-fuzz
 	@scripts/test-summary build-asan/ctest.log build-tsan/ctest.log
+
+# C++ files changed since the formatting rules came in follow them.
+test-format:
+	@scripts/check-format
 
 test-asan:
 	@$(CMAKE) -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVEX_SANITIZE=address -DCORVEX_BENCH=OFF -DCORVEX_WERROR=ON > build-asan.configure.log || (cat build-asan.configure.log; exit 1)
