@@ -15,6 +15,7 @@
 #include "platform/io/paths.h"
 #include "platform/io/single_instance.h"
 #include "resources/program_strings.h"
+#include "settings/time_date_dialog.h"
 #include "shell/automation_commands.h"
 #include "shell/disk_seed.h"
 #include "shell/display_settings.h"
@@ -38,7 +39,8 @@ namespace {
 std::atomic<gui::Window*> g_front_target{nullptr};
 
 void on_activate_request() {
-  if (gui::Window* w = g_front_target.load()) gui::post_message(w, {gui::MessageKind::User, kBringToFrontMessage, 0});
+  if (gui::Window* w = g_front_target.load())
+    gui::post_message(w, {gui::MessageKind::User, kBringToFrontMessage, 0});
 }
 
 // The instance key: the main window class and the panel disk, so that displays on different
@@ -63,6 +65,8 @@ bool set_up_platform(const Options& o) {
   if (!seed_disk(o.disk, &error)) std::fprintf(stderr, "corvex-display: %s\n", error.c_str());
   platform::set_disk_root(o.disk);
   platform::set_usb_root(o.usb);
+  // The panel clock's offset is kept on the disk; it applies before the clock starts.
+  settings::load_panel_clock_offset();
   if (o.start_time) {
     platform::clock::use_virtual_from_local(*o.start_time);
   } else if (o.virtual_time) {
@@ -177,8 +181,10 @@ int entry_routine(const Options& o) {
   gui::bring_to_front(s.main_window);
 
   gui::set_quit_handler([] {
-    if (gui::Window* main = shell_state().main_window) gui::destroy_window(main);
-    else gui::post_quit(0);
+    if (gui::Window* main = shell_state().main_window)
+      gui::destroy_window(main);
+    else
+      gui::post_quit(0);
   });
   register_automation_commands();
   if (!o.script.empty()) {
