@@ -179,7 +179,7 @@ class TestController {
     const auto now = Clock::now();
     {
       std::lock_guard lock(mutex_);
-      for (const int offset : {69, 70})
+      for (const int offset : {69, 70, 97, 106})
         first_with_.try_emplace({offset, frame[size_t(offset)]}, now);
     }
     size_t done = 0;
@@ -470,8 +470,10 @@ TEST(OperatorChange, SilentControllerWithTempsOpenIsAskedToResynchronise) {
   };
   Clock::time_point warned{};
   for (int i = 0; i < 300 && warned == Clock::time_point{}; ++i) {
-    if (warning_shown()) warned = Clock::now();
-    else std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (warning_shown())
+      warned = Clock::now();
+    else
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   ASSERT_NE(warned, Clock::time_point{}) << "the link was never reported lost";
   ASSERT_TRUE(controller.wait_frames(14, 10000));
@@ -499,3 +501,76 @@ TEST(OperatorChange, SilentControllerWithTempsOpenIsAskedToResynchronise) {
 }
 
 }  // namespace
+
+// Setup dialogs end to end: plenum #4's burner differential and fan/heater #1's burner mode
+// go out as their own records, byte for byte, until the controller reports them; nothing else
+// of the dialogs goes out.
+TEST(OperatorChange, BurnerSettingsGoOutUntilTheControllerReportsThem) {
+  TempDir dir;
+  TestController controller;
+  ASSERT_FALSE(controller.port().empty());
+  for (int n = 1; n <= 6; ++n) {
+    controller.set(101 - n, 4);     // differentials
+    controller.set(107 - n, 0x83);  // control bytes: third burner choice
+  }
+  controller.set(106, 0x86);  // fan/heater #1: code 2, no choice checked
+  Display display(dir.path() + "/disk", controller.port());
+  bool linked = false;
+  for (int i = 0; i < 50 && !linked; ++i) {
+    linked = display.readout("mirror")["106"] == "86";
+    if (!linked) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_TRUE(linked) << "no status frame was decoded";
+
+  for (const char* step :
+       {"click SETUP", "wait 300", "click EXTENDED_SETUP_BUTTON", "wait 300",
+        "click BURNER_DIFF_BUTTON", "wait 300", "click \"PLENUM #4\"", "click \"+/- 2\"",
+        "click ACCEPT", "wait 300", "click SCREEN_EXIT_BUTTON", "wait 300",
+        "click BURNER_MODE_BUTTON", "wait 300", "click \"SELECT #1\"", "click ALL AUTO",
+        "click \"SELECT #1\"", "click ACCEPT"}) {
+    ASSERT_TRUE(display.ok(step)) << step;
+  }
+  const Record differential{0x00, 97, {0x02}};
+  const Record control{0x00, 106, {0x84}};  // 0x86 with the first choice
+  auto pending = display.readout("pending");
+  EXPECT_EQ(pending["97"], "1");
+  EXPECT_EQ(pending["106"], "1");
+  EXPECT_EQ(pending.size(), 2u) << "only the changed plenum and fan/heater";
+  ASSERT_TRUE(controller.wait_frames(4, 5000));
+
+  controller.set(97, 0x02);
+  controller.set(106, 0x84);
+  bool echoed = false;
+  for (int i = 0; i < 30 && !echoed; ++i) {
+    pending = display.readout("pending");
+    echoed = pending.count("97") == 0 && pending.count("106") == 0;
+    if (!echoed) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_TRUE(echoed) << "the writes are lowered once the controller reports the values";
+  ASSERT_TRUE(controller.wait_frames(3, 5000));
+
+  const Clock::time_point echo_sent = controller.first_sent_with(106, 0x84);
+  ASSERT_NE(echo_sent, Clock::time_point{});
+  size_t with_differential = 0, with_control = 0, after_echo = 0;
+  for (const SentFrame& f : controller.frames()) {
+    EXPECT_TRUE(f.crc_ok);
+    for (const Record& r : f.records) {
+      if (r.id >= 95 && r.id <= 106) {
+        EXPECT_TRUE(r.node == 0 && (r.id == 97 || r.id == 106))
+            << "record " << int(r.id) << " of an unchanged plenum or fan/heater";
+      }
+    }
+    const bool has_differential = carries(f, differential);
+    const bool has_control = carries(f, control);
+    if (f.at < echo_sent) {
+      with_differential += has_differential;
+      with_control += has_control;
+    } else {
+      ++after_echo;
+      EXPECT_FALSE(has_control) << "still sent after the controller reported it";
+    }
+  }
+  EXPECT_GE(with_differential, 1u);
+  EXPECT_GE(with_control, 1u);
+  EXPECT_GE(after_echo, 2u);
+}
