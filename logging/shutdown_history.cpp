@@ -89,7 +89,8 @@ bool prepare_locked() {
 
 HistoryRecord record_of(const store::Record& r) {
   HistoryRecord out;
-  if (const store::Property* p = r.find(kShutdownTextProperty)) out.shutdown_text = to_utf8(p->text);
+  if (const store::Property* p = r.find(kShutdownTextProperty))
+    out.shutdown_text = to_utf8(p->text);
   if (const store::Property* p = r.find(kNodeNameProperty)) out.node_name = to_utf8(p->text);
   if (const store::Property* p = r.find(kShutdownTimeProperty)) out.file_time = p->integer;
   return out;
@@ -116,8 +117,8 @@ std::string node_name(int node_code) {
 
 int64_t local_to_file_time(const platform::LocalTime& t) {
   const int64_t days = days_from_civil(t.year, t.month, t.day) + kFileTimeEpochDays;
-  const int64_t ms = days * kMsPerDay + ((int64_t(t.hour) * 60 + t.minute) * 60 + t.second) * 1000 +
-                     t.millisecond;
+  const int64_t ms =
+      days * kMsPerDay + ((int64_t(t.hour) * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond;
   return ms * kUnitsPerMs;
 }
 
@@ -152,7 +153,8 @@ bool prepare_shutdown_history() {
 
 void add_shutdown_record(uint8_t node_code, uint8_t warning_number) {
   const int64_t now = local_to_file_time(platform::clock::local_now());
-  const std::string text = node_code == 0 ? std::string() : texts::warning_text(node_code, warning_number);
+  const std::string text =
+      node_code == 0 ? std::string() : texts::warning_text(node_code, warning_number);
   add_history_record(text, node_name(node_code), now);
 }
 
@@ -235,7 +237,8 @@ ExportResult export_shutdown_history() {
   ExportResult result;
   platform::File file;
   if (file.open(kHistoryExportPath, platform::OpenMode::OpenAlways, platform::Access::ReadWrite,
-                platform::Sharing::Exclusive, platform::WriteThrough::On) != platform::FileStatus::Ok) {
+                platform::Sharing::Exclusive,
+                platform::WriteThrough::On) != platform::FileStatus::Ok) {
     return result;
   }
   std::vector<HistoryRecord> records;
@@ -284,6 +287,10 @@ ExportResult export_shutdown_history() {
   const std::string text = history_export_text(records);
   file.seek(0, platform::SeekFrom::Begin);
   result.written = file.write(text.data(), text.size()) == text.size();
+  // The file holds the whole history and nothing else: the tail of a longer export made before
+  // a clear would otherwise read as shutdowns that are no longer in the history. An empty
+  // history writes nothing and leaves the file as it was.
+  if (result.written && !text.empty()) result.written = file.truncate_here();
   file.close();
   return result;
 }

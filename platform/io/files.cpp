@@ -49,15 +49,26 @@ int open_flags(OpenMode mode, Access access) {
   // the flag is cleared again once the descriptor is known to be a regular file.
   int flags = O_CLOEXEC | O_NONBLOCK;
   switch (access) {
-    case Access::Read: flags |= O_RDONLY; break;
-    case Access::Write: flags |= O_WRONLY; break;
-    case Access::ReadWrite: flags |= O_RDWR; break;
+    case Access::Read:
+      flags |= O_RDONLY;
+      break;
+    case Access::Write:
+      flags |= O_WRONLY;
+      break;
+    case Access::ReadWrite:
+      flags |= O_RDWR;
+      break;
   }
   switch (mode) {
-    case OpenMode::OpenExisting: break;
+    case OpenMode::OpenExisting:
+      break;
     case OpenMode::OpenAlways:
-    case OpenMode::CreateAlways: flags |= O_CREAT; break;
-    case OpenMode::CreateNew: flags |= O_CREAT | O_EXCL; break;
+    case OpenMode::CreateAlways:
+      flags |= O_CREAT;
+      break;
+    case OpenMode::CreateNew:
+      flags |= O_CREAT | O_EXCL;
+      break;
   }
   return flags;
 }
@@ -157,14 +168,22 @@ FileStatus copy_contents(int from, int to) {
 
 const char* to_string(FileStatus status) {
   switch (status) {
-    case FileStatus::Ok: return "ok";
-    case FileStatus::NotFound: return "not found";
-    case FileStatus::AlreadyExists: return "already exists";
-    case FileStatus::SharingViolation: return "in use";
-    case FileStatus::AccessDenied: return "access denied";
-    case FileStatus::DiskFull: return "disk full";
-    case FileStatus::InvalidArgument: return "invalid argument";
-    case FileStatus::IoError: return "input/output error";
+    case FileStatus::Ok:
+      return "ok";
+    case FileStatus::NotFound:
+      return "not found";
+    case FileStatus::AlreadyExists:
+      return "already exists";
+    case FileStatus::SharingViolation:
+      return "in use";
+    case FileStatus::AccessDenied:
+      return "access denied";
+    case FileStatus::DiskFull:
+      return "disk full";
+    case FileStatus::InvalidArgument:
+      return "invalid argument";
+    case FileStatus::IoError:
+      return "input/output error";
   }
   return "unknown";
 }
@@ -263,6 +282,12 @@ std::optional<uint64_t> File::size() const {
   struct stat st;
   if (fd_ < 0 || ::fstat(fd_, &st) != 0) return std::nullopt;
   return uint64_t(st.st_size);
+}
+
+bool File::truncate_here() {
+  if (fd_ < 0) return false;
+  const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+  return at >= 0 && ::ftruncate(fd_, at) == 0;
 }
 
 std::vector<FindEntry> find_files(std::string_view panel_pattern) {

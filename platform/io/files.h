@@ -21,7 +21,7 @@ enum class FileStatus {
   SharingViolation,  // another holder has the file open in a way that excludes this open
   AccessDenied,      // permissions, a folder where a file was expected, or a read-only disk
   DiskFull,
-  InvalidArgument,   // an empty path, a disk that is not there, or a mode that makes no sense
+  InvalidArgument,  // an empty path, a disk that is not there, or a mode that makes no sense
   IoError,
 };
 
@@ -52,7 +52,8 @@ class File {
   // Only a regular file opens: a folder, FIFO, socket or device gives AccessDenied at once,
   // without waiting for a peer at the other end.
   FileStatus open(std::string_view panel_path, OpenMode mode, Access access,
-                  Sharing sharing = Sharing::Shared, WriteThrough write_through = WriteThrough::Off);
+                  Sharing sharing = Sharing::Shared,
+                  WriteThrough write_through = WriteThrough::Off);
   void close();
   // Returns true while a file is open; fd() is its descriptor (-1 when closed).
   bool is_open() const { return fd_ >= 0; }
@@ -66,6 +67,9 @@ class File {
   std::optional<uint64_t> seek(int64_t offset, SeekFrom from);
   // Returns the size of the open file in bytes, or nothing when it is closed.
   std::optional<uint64_t> size() const;
+  // Ends the file at the current position, dropping whatever lay beyond it; false when the file
+  // is closed or the disk refused.
+  bool truncate_here();
 
  private:
   int fd_ = -1;

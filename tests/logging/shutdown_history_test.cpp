@@ -93,15 +93,15 @@ TEST_F(ShutdownHistoryTest, ThreeSortOrdersAndACountThatFollowsTheRecords) {
   ASSERT_TRUE(add_history_record("0101 A", "FAN/HEATER #2", at(2026, 3, 3, 10, 0)));
   ASSERT_TRUE(add_history_record("0E05 C", "DISPLAY I/O", at(2026, 3, 2, 10, 0)));
   EXPECT_EQ(history_record_count(), 3u);
-  EXPECT_EQ(texts_in(HistoryOrder::Warning),
-            (std::vector<std::string>{"0101 A|FAN/HEATER #2", "0302 B|MAIN I/O",
-                                      "0E05 C|DISPLAY I/O"}));
-  EXPECT_EQ(texts_in(HistoryOrder::Node),
-            (std::vector<std::string>{"0E05 C|DISPLAY I/O", "0101 A|FAN/HEATER #2",
-                                      "0302 B|MAIN I/O"}));
-  EXPECT_EQ(texts_in(HistoryOrder::Time),
-            (std::vector<std::string>{"0302 B|MAIN I/O", "0E05 C|DISPLAY I/O",
-                                      "0101 A|FAN/HEATER #2"}));
+  EXPECT_EQ(
+      texts_in(HistoryOrder::Warning),
+      (std::vector<std::string>{"0101 A|FAN/HEATER #2", "0302 B|MAIN I/O", "0E05 C|DISPLAY I/O"}));
+  EXPECT_EQ(
+      texts_in(HistoryOrder::Node),
+      (std::vector<std::string>{"0E05 C|DISPLAY I/O", "0101 A|FAN/HEATER #2", "0302 B|MAIN I/O"}));
+  EXPECT_EQ(
+      texts_in(HistoryOrder::Time),
+      (std::vector<std::string>{"0302 B|MAIN I/O", "0E05 C|DISPLAY I/O", "0101 A|FAN/HEATER #2"}));
 
   ASSERT_TRUE(clear_shutdown_history());
   EXPECT_EQ(history_record_count(), 0u);
@@ -139,7 +139,8 @@ TEST_F(ShutdownHistoryTest, SamePairWithin100SecondsIsRecordedOnceAfterwardsAgai
   };
   auto seconds = [&](int n) {
     for (int i = 0; i < n; ++i) {
-      if (s.shutdown_suppression.load() > 0) s.shutdown_suppression.store(s.shutdown_suppression.load() - 1);
+      if (s.shutdown_suppression.load() > 0)
+        s.shutdown_suppression.store(s.shutdown_suppression.load() - 1);
     }
   };
   report(12, 3);
@@ -173,9 +174,10 @@ TEST_F(ShutdownHistoryTest, ExportBytesOldestFirstInUtf8) {
   const ExportResult result = export_shutdown_history();
   EXPECT_TRUE(result.written);
   EXPECT_EQ(result.message, "");
-  EXPECT_EQ(log_testing::read_file(usb / "DryerShutdownHistory.txt"),
-            "0301 \xd0\x9f\xd0\xbb\xd0\xb0\xd0\xbc\xd1\x8a\xd0\xba;FAN/HEATER #2;Mar 02, 2026;9:41 AM;\n"
-            "0E05 REAR DISCHARGE;MAIN I/O;Mar 14, 2026;1:05 PM;\n");
+  EXPECT_EQ(
+      log_testing::read_file(usb / "DryerShutdownHistory.txt"),
+      "0301 \xd0\x9f\xd0\xbb\xd0\xb0\xd0\xbc\xd1\x8a\xd0\xba;FAN/HEATER #2;Mar 02, 2026;9:41 AM;\n"
+      "0E05 REAR DISCHARGE;MAIN I/O;Mar 14, 2026;1:05 PM;\n");
 }
 
 TEST_F(ShutdownHistoryTest, ExportOfAnEmptyHistoryLeavesTheFileAsItWas) {
@@ -184,10 +186,22 @@ TEST_F(ShutdownHistoryTest, ExportOfAnEmptyHistoryLeavesTheFileAsItWas) {
   EXPECT_EQ(log_testing::read_file(usb / "DryerShutdownHistory.txt"), "old contents\n");
 }
 
+TEST_F(ShutdownHistoryTest, ExportAfterAClearHoldsOnlyTheHistoryLeftNoOldTail) {
+  ASSERT_TRUE(add_history_record("0E05 REAR DISCHARGE", "MAIN I/O", at(2026, 3, 14, 13, 5)));
+  ASSERT_TRUE(add_history_record("0301 PLENUM HIGH LIMIT", "FAN/HEATER #2", at(2026, 3, 2, 9, 41)));
+  ASSERT_TRUE(export_shutdown_history().written);
+  ASSERT_TRUE(clear_shutdown_history());
+  ASSERT_TRUE(add_history_record("0102 LOW", "G", at(2026, 4, 1, 0, 7)));
+  ASSERT_TRUE(export_shutdown_history().written);
+  EXPECT_EQ(log_testing::read_file(usb / "DryerShutdownHistory.txt"),
+            "0102 LOW;G;Apr 01, 2026;12:07 AM;\n");
+}
+
 TEST_F(ShutdownHistoryTest, ExportPiecesAreCutAt500BytesOnACharacterBoundary) {
   std::vector<HistoryRecord> records(1);
-  records[0].shutdown_text = "A" + std::string(300, '\xd0') ;
-  for (size_t i = 1; i < records[0].shutdown_text.size(); i += 2) records[0].shutdown_text[i] = '\x9f';
+  records[0].shutdown_text = "A" + std::string(300, '\xd0');
+  for (size_t i = 1; i < records[0].shutdown_text.size(); i += 2)
+    records[0].shutdown_text[i] = '\x9f';
   records[0].shutdown_text.resize(301);  // "A" then 150 two-byte letters
   records[0].shutdown_text += std::string(400, 'z');
   const std::string text = history_export_text(records);
