@@ -17,7 +17,7 @@
 #include "platform/io/clock.h"
 #include "platform/io/paths.h"
 #include "resources/window_classes.h"
-#include "shell/display_settings.h"
+#include "logging/display_settings.h"
 #include "texts/texts.h"
 
 namespace {
@@ -41,8 +41,8 @@ void write_records(const fs::path& file, int count, int first) {
   std::string bytes;
   bytes.reserve(size_t(count) * 18);
   for (int i = first; i < first + count; ++i) {
-    const unsigned v[6] = {unsigned(100 + i % 90), unsigned(600 + i % 300), unsigned(180 + i % 70),
-                           unsigned(800 + i % 200), unsigned(150 + i % 20), unsigned(i % 100)};
+    const unsigned v[6] = {unsigned(100 + i % 90),  unsigned(600 + i % 300), unsigned(180 + i % 70),
+                           unsigned(800 + i % 200), unsigned(150 + i % 20),  unsigned(i % 100)};
     for (unsigned x : v) bytes += {char(x >> 8), char(x & 0xFF)};
     const int seconds = (i * 10) % 86400;
     bytes += {0, char(seconds / 3600), char(seconds / 60 % 60), char(seconds % 60), 3, 14};
@@ -78,14 +78,16 @@ struct BenchDisk {
 void BM_graph_load_and_paint(benchmark::State& state) {
   BenchDisk disk;
   write_records(disk.root / "GraphDataLog" / "GRAPH_DATA_LOG_24HR26_03_13_00_00_00.DAT", 8640, 0);
-  write_records(disk.root / "GraphDataLog" / "GRAPH_DATA_LOG_24HR26_03_14_00_00_00.DAT", 8640, 8640);
-  auto& settings = corvex::shell::display_settings();
+  write_records(disk.root / "GraphDataLog" / "GRAPH_DATA_LOG_24HR26_03_14_00_00_00.DAT", 8640,
+                8640);
+  auto& settings = corvex::logging::display_settings();
   const auto saved = settings;
   settings.trace_on = {1, 1, 1, 1, 1, 1};
   settings.graph_scale_index = uint32_t(state.range(0));
   corvex::logging::reset_graph_view();
   corvex::logging::register_graph_view_classes();
-  gui::create_window({corvex::resources::GRAPH_WINDOW, "bench", gui::style::kVisible | gui::style::kBorder,
+  gui::create_window({corvex::resources::GRAPH_WINDOW, "bench",
+                      gui::style::kVisible | gui::style::kBorder,
                       Rect::from_xywh(240, 40, 400, 380), nullptr, 0});
   gui::paint_pending();
   gui::Window* drawing = gui::find_window_by_class(corvex::resources::DRAW_GRAPH_WINDOW);
@@ -95,16 +97,20 @@ void BM_graph_load_and_paint(benchmark::State& state) {
   }
   settings = saved;
 }
-BENCHMARK(BM_graph_load_and_paint)->DenseRange(0, 3)->ArgName("scale")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_graph_load_and_paint)
+    ->DenseRange(0, 3)
+    ->ArgName("scale")
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_status_chart_paint(benchmark::State& state) {
   BenchDisk disk;
   write_records(disk.root / "ShortTermDataLog" / "DATA_LOG_24HR26_03_14_00_00_00.DAT", 144, 0);
   corvex::logging::reset_status_chart();
   corvex::logging::register_status_chart_class();
-  gui::Window* chart = gui::create_window({corvex::resources::AVERAGE_VALUES_WINDOW, "bench",
-                                           gui::style::kVisible | gui::style::kBorder | gui::style::kCaption,
-                                           Rect::from_xywh(240, 40, 400, 205), nullptr, 0});
+  gui::Window* chart =
+      gui::create_window({corvex::resources::AVERAGE_VALUES_WINDOW, "bench",
+                          gui::style::kVisible | gui::style::kBorder | gui::style::kCaption,
+                          Rect::from_xywh(240, 40, 400, 205), nullptr, 0});
   gui::paint_pending();
   gui::paint_pending();
   for (auto _ : state) {

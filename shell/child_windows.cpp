@@ -10,7 +10,7 @@
 #include "settings/setup_menus.h"
 #include "settings/temperature_screen.h"
 #include "settings/timer_screen.h"
-#include "shell/display_settings.h"
+#include "logging/display_settings.h"
 #include "shell/later_screens.h"
 #include "shell/navigation.h"
 #include "shell/startup.h"
@@ -83,7 +83,7 @@ constexpr ScreenWindow kScreens[] = {
 // and the persisted view choice.
 bool initially_shown(const char* class_name) {
   const bool batch = link::dryer_state().mirror[8].load(std::memory_order_relaxed) != 0;
-  const uint8_t view = display_settings().view_choice;
+  const uint8_t view = logging::display_settings().view_choice;
   const std::string_view name(class_name);
   if (name == resources::AVERAGE_VALUES_WINDOW) return !batch && view == 0;
   if (name == resources::CUSTOM_VIEW_WINDOW) return view == 0;

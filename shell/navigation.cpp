@@ -7,7 +7,7 @@
 #include "link/status_bytes.h"
 #include "resources/window_classes.h"
 #include "settings/screen_hooks.h"
-#include "shell/display_settings.h"
+#include "logging/display_settings.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 
@@ -69,7 +69,8 @@ void status_area_rule() {
   // The view choice is also written by the view selection window on the GUI thread, while this
   // rule may run on the exchange thread: both go through an atomic reference to the byte.
   const uint8_t view = link::mirror_bit(link::kUnitsAndOptions, link::kUnitsAndOptionsViewBit);
-  std::atomic_ref<uint8_t>(display_settings().view_choice).store(view, std::memory_order_relaxed);
+  std::atomic_ref<uint8_t>(logging::display_settings().view_choice)
+      .store(view, std::memory_order_relaxed);
   link::apply_batch_button_rule();
   if (link::mirror_byte(link::kDryingMode) != link::kContinuousFlow) {
     // A staged batch mode: the plenum view and the batch drying timers.
@@ -102,9 +103,9 @@ void lay_out_button_bar(gui::Window* main) {
       gui::move_window(b, Rect::from_xywh(xs[i], kBarY, kBarButtonWidth, kBarButtonHeight), true);
   }
   if (gui::Window* b = gui::child_by_id(main, kAutoStartStatusButtonId)) {
-    gui::move_window(b, Rect::from_xywh(kAutoStartStatusX, kBarY, kAutoStartStatusWidth,
-                                        kBarButtonHeight),
-                     true);
+    gui::move_window(
+        b, Rect::from_xywh(kAutoStartStatusX, kBarY, kAutoStartStatusWidth, kBarButtonHeight),
+        true);
     gui::show_window(b, auto_start_running);
   }
 }

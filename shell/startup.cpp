@@ -18,7 +18,7 @@
 #include "settings/time_date_dialog.h"
 #include "shell/automation_commands.h"
 #include "shell/disk_seed.h"
-#include "shell/display_settings.h"
+#include "logging/display_settings.h"
 #include "shell/link_start.h"
 #include "shell/navigation.h"
 #include "texts/help_viewer.h"
@@ -124,7 +124,7 @@ bool init_instance(const Options& o) {
   g_front_target.store(main);
 
   std::memset(s.history_volume_id, 0, sizeof s.history_volume_id);
-  read_display_settings();
+  logging::read_display_settings();
   create_child_windows(main);
   // The decoder applies the status-area rule itself, and the 175 ms tick the button-bar layout.
   link::link_hooks().status_area_rule.store(&status_area_rule);

@@ -6,7 +6,7 @@
 #include "platform/gui/hold_repeat.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
-#include "shell/tick_duties.h"
+#include "logging/tick_duties.h"
 #include "status/status_picture.h"
 #include "texts/help_viewer.h"
 
@@ -28,7 +28,7 @@ void housekeeping_tick(platform::gui::Window* main, int) {
   if (s.mirror[171].load(std::memory_order_relaxed) & 0x08) status::sample_hourly_moisture();
   link::count_down_link_timers();
   logging::data_log_tick(main);
-  run_tick_duties(main);
+  logging::run_tick_duties(main);
 }
 
 // 100 ms: the warning window's visibility and pulse, the press-and-hold repeat of

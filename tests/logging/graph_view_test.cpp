@@ -17,7 +17,7 @@
 #include "platform/gui/automation.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/window.h"
-#include "shell/display_settings.h"
+#include "logging/display_settings.h"
 #include "resources/window_classes.h"
 #include "tests/logging/log_test_support.h"
 #include "tests/texts/text_test_support.h"
@@ -108,8 +108,8 @@ class GraphViewTest : public log_testing::LogDiskTest {
  protected:
   void SetUp() override {
     LogDiskTest::SetUp();
-    saved_ = shell::display_settings();
-    shell::display_settings() = {};
+    saved_ = logging::display_settings();
+    logging::display_settings() = {};
     std::vector<std::u16string> lines = texts::testing::numbered_lines(600, u"S");
     lines[453 - 1] = u"GRAPH SETUP";
     lines[460 - 1] = u"HR";
@@ -127,7 +127,7 @@ class GraphViewTest : public log_testing::LogDiskTest {
   }
   void TearDown() override {
     gui::reset();
-    shell::display_settings() = saved_;
+    logging::display_settings() = saved_;
     texts::reset_texts();
     reset_graph_view();
     LogDiskTest::TearDown();
@@ -171,7 +171,9 @@ class GraphViewTest : public log_testing::LogDiskTest {
     set_mirror(93, uint8_t(degrees & 0xFF));
     set_mirror(94, uint8_t(degrees >> 8));
   }
-  static void trace(int bit, bool on) { shell::display_settings().trace_on[size_t(bit)] = on ? 1 : 0; }
+  static void trace(int bit, bool on) {
+    logging::display_settings().trace_on[size_t(bit)] = on ? 1 : 0;
+  }
 
   Color at(int x, int y) const {
     const Point o = drawing_->client_origin();
@@ -222,7 +224,7 @@ class GraphViewTest : public log_testing::LogDiskTest {
     gui::advance_virtual(1);
   }
 
-  shell::DisplaySettings saved_;
+  logging::DisplaySettings saved_;
   gui::Window* graph_ = nullptr;
   gui::Window* drawing_ = nullptr;
   gui::Window* bar_ = nullptr;
@@ -272,8 +274,10 @@ TEST_F(GraphViewTest, TracesScaleToTheirAxesAndLabelsStayInTheirColumns) {
   EXPECT_GT(rows_of(kRollTrace, 10, 180)[184 - 9], 100);
   // Nothing of a trace outside the plot area between the frames.
   for (const Color c : {kDryerTempTrace, kRollTrace}) {
-    for (const auto& [y, n] : rows_of(c, 0, 5)) ADD_FAILURE() << "trace on the left frame, row " << y;
-    for (const auto& [y, n] : rows_of(c, 365, 380)) ADD_FAILURE() << "trace on the right frame, row " << y;
+    for (const auto& [y, n] : rows_of(c, 0, 5))
+      ADD_FAILURE() << "trace on the left frame, row " << y;
+    for (const auto& [y, n] : rows_of(c, 365, 380))
+      ADD_FAILURE() << "trace on the right frame, row " << y;
   }
 }
 
@@ -283,9 +287,11 @@ TEST_F(GraphViewTest, AllTracesOffLeaveGridFrameBaseLineAndTimeLabels) {
     set_dryer_grain_temp(i);
   });
   create_graph();
-  for (const Color c : {kDryerTempTrace, kRollTrace, kMoistOutTrace, rgb(255, 128, 64), rgb(255, 0, 255)})
+  for (const Color c :
+       {kDryerTempTrace, kRollTrace, kMoistOutTrace, rgb(255, 128, 64), rgb(255, 0, 255)})
     EXPECT_TRUE(rows_of(c).empty());
-  for (const auto& [y, n] : rows_of(kMoistInTrace)) EXPECT_TRUE(y == 47 || y == 95 || y == 142) << y;
+  for (const auto& [y, n] : rows_of(kMoistInTrace))
+    EXPECT_TRUE(y == 47 || y == 95 || y == 142) << y;
   EXPECT_EQ(at(7, 47), kMoistInTrace);  // a grid dot at x = 1 + 3k
   EXPECT_EQ(at(200, 185), rgb(0, 200, 0));
   // Only the three time labels and the scroll label are drawn.
@@ -329,7 +335,8 @@ TEST_F(GraphViewTest, ScrollingStopsAtBothEndsWithTheNewestAtTheRight) {
   trace(0, true);
   create_graph();
   EXPECT_EQ(gui::scroll_bar_info(bar_), (gui::ScrollInfo{0, 3, 1, 3}));
-  EXPECT_EQ(texts_in(6, 39, 168, 190), std::vector<std::string>{"25.0%"});  // 250 of the newest hour
+  EXPECT_EQ(texts_in(6, 39, 168, 190),
+            std::vector<std::string>{"25.0%"});  // 250 of the newest hour
   scroll(gui::ScrollCode::PageLeft, 5);
   EXPECT_EQ(graph_scroll_position(), 2);  // three hours less the one-hour window
   EXPECT_TRUE(has_text("[-2 HR]"));
@@ -340,7 +347,7 @@ TEST_F(GraphViewTest, ScrollingStopsAtBothEndsWithTheNewestAtTheRight) {
   EXPECT_TRUE(has_text("[-0 HR]"));
   EXPECT_EQ(gui::scroll_bar_position(bar_), 3);
   // A two-hour window leaves one hour of scrolling.
-  shell::display_settings().graph_scale_index = 1;
+  logging::display_settings().graph_scale_index = 1;
   scroll(gui::ScrollCode::LineLeft, 4);
   EXPECT_EQ(graph_scroll_position(), 1);
 }
@@ -360,9 +367,9 @@ TEST_F(GraphViewTest, TraceButtonsToggleAndPersistTheirFlags) {
       disk / "Registry/HKEY_CURRENT_USER/Software/Tolvane/CorvexDryer/GRAPH_TRACES_ON_OFF");
   EXPECT_EQ(stored, std::string(1, char(0x21)));
   // A flag that is neither 0 nor 1 counts as off and turns on.
-  shell::display_settings().trace_on[0] = 7;
+  logging::display_settings().trace_on[0] = 7;
   gui::send_message(graph_, {gui::MessageKind::Command, kGraphMoistInButtonId, 0});
-  EXPECT_EQ(shell::display_settings().trace_on[0], 1);
+  EXPECT_EQ(logging::display_settings().trace_on[0], 1);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "platform/gui/dialog.h"
 #include "platform/gui/window.h"
 #include "resources/history_dialogs.h"
-#include "shell/tick_duties.h"
+#include "logging/tick_duties.h"
 #include "tests/logging/log_test_support.h"
 
 namespace corvex::logging {
@@ -34,14 +34,14 @@ class HistoryDialogsTest : public log_testing::LogDiskTest {
     platform::set_usb_root(usb.string());
     gui::init();
     res::register_history_dialog_templates();
-    shell::reset_tick_duties();
+    logging::reset_tick_duties();
     ASSERT_TRUE(prepare_shutdown_history());
     g_modal_text.clear();
     g_modal_seen = false;
   }
   void TearDown() override {
     gui::reset();
-    shell::set_shutdown_history_window(nullptr);
+    logging::set_shutdown_history_window(nullptr);
     platform::set_usb_root("");
     fs::remove_all(usb);
     LogDiskTest::TearDown();
@@ -66,8 +66,8 @@ class HistoryDialogsTest : public log_testing::LogDiskTest {
 };
 
 TEST_F(HistoryDialogsTest, ExitPressedBrieflyCloses) {
-  gui::Window* history = gui::create_dialog(res::kShutdownHistoryDialog, nullptr,
-                                            &shutdown_history_procedure);
+  gui::Window* history =
+      gui::create_dialog(res::kShutdownHistoryDialog, nullptr, &shutdown_history_procedure);
   ASSERT_NE(history, nullptr);
   EXPECT_TRUE(checked(history, res::kHistorySortedTime));
   EXPECT_FALSE(checked(history, res::kHistorySortedWarning));
@@ -77,16 +77,16 @@ TEST_F(HistoryDialogsTest, ExitPressedBrieflyCloses) {
 
 TEST_F(HistoryDialogsTest, ExitHeldFiveTicksOpensTheClearQuestionInsteadOfClosing) {
   ASSERT_TRUE(add_history_record("0301 A", "FAN/HEATER #2", 0));
-  gui::Window* history = gui::create_dialog(res::kShutdownHistoryDialog, nullptr,
-                                            &shutdown_history_procedure);
+  gui::Window* history =
+      gui::create_dialog(res::kShutdownHistoryDialog, nullptr, &shutdown_history_procedure);
   ASSERT_NE(history, nullptr);
   ASSERT_EQ(gui::list_view_row_count(gui::dialog_item(history, res::kHistoryList)), 1);
   const platform::Rect exit = gui::dialog_item(history, res::kHistoryExit)->screen_rect();
   gui::inject_pointer_down({exit.left + exit.width() / 2, exit.top + exit.height() / 2});
-  for (int i = 0; i < 4; ++i) shell::step_shutdown_history_hold();
-  EXPECT_EQ(shell::shutdown_history_hold_countdown(), 1u);
-  shell::step_shutdown_history_hold();
-  EXPECT_EQ(shell::shutdown_history_hold_countdown(), 0u);
+  for (int i = 0; i < 4; ++i) logging::step_shutdown_history_hold();
+  EXPECT_EQ(logging::shutdown_history_hold_countdown(), 1u);
+  logging::step_shutdown_history_hold();
+  EXPECT_EQ(logging::shutdown_history_hold_countdown(), 0u);
   close_modal_later(history);
   gui::set_timer(history, 7, 100, [](gui::Window* w, int t) {
     gui::kill_timer(w, t);
@@ -101,8 +101,8 @@ TEST_F(HistoryDialogsTest, ExitHeldFiveTicksOpensTheClearQuestionInsteadOfClosin
 
 TEST_F(HistoryDialogsTest, ShowHelpWithoutASelectionOpensNoViewer) {
   ASSERT_TRUE(add_history_record("0301 A", "FAN/HEATER #2", 0));
-  gui::Window* history = gui::create_dialog(res::kShutdownHistoryDialog, nullptr,
-                                            &shutdown_history_procedure);
+  gui::Window* history =
+      gui::create_dialog(res::kShutdownHistoryDialog, nullptr, &shutdown_history_procedure);
   ASSERT_NE(history, nullptr);
   close_modal_later(history);
   gui::set_timer(history, 7, 100, [](gui::Window* w, int t) {
@@ -117,8 +117,7 @@ TEST_F(HistoryDialogsTest, ShowHelpWithoutASelectionOpensNoViewer) {
 
 TEST_F(HistoryDialogsTest, OnWhileTheControllerStillReportsOffShowsOffAgainOnRepaint) {
   set_mirror(289, 0);
-  gui::Window* logger =
-      gui::create_dialog(res::kDataLoggerDialog, nullptr, &data_logger_procedure);
+  gui::Window* logger = gui::create_dialog(res::kDataLoggerDialog, nullptr, &data_logger_procedure);
   ASSERT_NE(logger, nullptr);
   EXPECT_TRUE(checked(logger, res::kDataLoggerOffMark));
   gui::send_message(logger, {gui::MessageKind::Command, res::kDataLoggerOn, 0});

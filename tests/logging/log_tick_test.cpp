@@ -6,7 +6,7 @@
 #include "logging/graph_log.h"
 #include "resources/history_dialogs.h"
 #include "logging/short_term_log.h"
-#include "shell/display_settings.h"
+#include "logging/display_settings.h"
 #include "tests/logging/log_test_support.h"
 #include "tests/settings/setup_test_support.h"
 
@@ -19,7 +19,7 @@ class LogTickTest : public LogDiskTest {
  protected:
   void SetUp() override {
     LogDiskTest::SetUp();
-    saved_sample_time = shell::display_settings().sample_time_minutes;
+    saved_sample_time = logging::display_settings().sample_time_minutes;
     // A dryer in the logging condition with readings in every logged byte.
     set_mirror(172, 0x01);
     set_mirror(184, 1);
@@ -38,7 +38,7 @@ class LogTickTest : public LogDiskTest {
     set_mirror(174, 0xD2);
   }
   void TearDown() override {
-    shell::display_settings().sample_time_minutes = saved_sample_time;
+    logging::display_settings().sample_time_minutes = saved_sample_time;
     LogDiskTest::TearDown();
   }
   // Runs `n` ticks, one second apart (the first at the current time).
@@ -140,7 +140,7 @@ TEST_F(LogTickTest, GraphRecordsFollowEveryTenSecondsOfLoggingFromTheEleventh) {
 }
 
 TEST_F(LogTickTest, PeriodicShortTermSamplesStartOnTheFirstLoggingTick) {
-  shell::display_settings().sample_time_minutes = 1;
+  logging::display_settings().sample_time_minutes = 1;
   ticks(121);  // 13:05:09 to 13:07:09
   EXPECT_EQ(short_term_seconds(), (std::vector<int>{9, 9, 9}));
   const std::string bytes =
@@ -150,7 +150,7 @@ TEST_F(LogTickTest, PeriodicShortTermSamplesStartOnTheFirstLoggingTick) {
                                               18));
 
   // A new sample time takes effect at the next reload; choosing one samples at once.
-  shell::display_settings().sample_time_minutes = 5;
+  logging::display_settings().sample_time_minutes = 5;
   ticks(60);  // the record at 13:08:09, then five minutes to the next
   ticks(299);
   EXPECT_EQ(short_term_records_available(), 4);
@@ -163,7 +163,7 @@ TEST_F(LogTickTest, PeriodicShortTermSamplesStartOnTheFirstLoggingTick) {
 }
 
 TEST_F(LogTickTest, ASampleTimeOfZeroSamplesOnceAMinute) {
-  shell::display_settings().sample_time_minutes = 0;
+  logging::display_settings().sample_time_minutes = 0;
   ticks(60);
   EXPECT_EQ(short_term_records_available(), 1);
 }

@@ -12,7 +12,7 @@
 #include "link/status_decoder.h"
 #include "logging/shutdown_history.h"
 #include "platform/io/paths.h"
-#include "shell/tick_duties.h"
+#include "logging/tick_duties.h"
 #include "tests/logging/log_test_support.h"
 
 namespace corvex::logging {

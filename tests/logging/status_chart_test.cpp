@@ -13,8 +13,8 @@
 #include "platform/gui/automation.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/window.h"
-#include "shell/display_settings.h"
-#include "shell/settings_dialogs.h"
+#include "logging/display_settings.h"
+#include "logging/settings_dialogs.h"
 #include "resources/window_classes.h"
 #include "tests/logging/log_test_support.h"
 #include "tests/texts/text_test_support.h"
@@ -50,12 +50,15 @@ TEST(ChartRow, CellsOfOneSampleInBothUnits) {
   EXPECT_EQ(row.cell[4], "30\u00B0C");   // 87 F
   link::reset_dryer_state();
   // The hour is padded to two places; noon and the evening are PM.
-  EXPECT_EQ(chart_row(record_of(log_testing::sample_bytes(0, 0, 5, 0, 0, 0, 1, 5, 0, 12, 31))).cell[0],
-            " 1:05AM 12/31");
-  EXPECT_EQ(chart_row(record_of(log_testing::sample_bytes(0, 0, 0, 0, 0, 0, 12, 0, 0, 1, 1))).cell[0],
-            "12:00PM 1/1");
-  EXPECT_EQ(chart_row(record_of(log_testing::sample_bytes(0, 0, 0, 0, 0, 0, 23, 59, 0, 1, 1))).cell[0],
-            "11:59PM 1/1");
+  EXPECT_EQ(
+      chart_row(record_of(log_testing::sample_bytes(0, 0, 5, 0, 0, 0, 1, 5, 0, 12, 31))).cell[0],
+      " 1:05AM 12/31");
+  EXPECT_EQ(
+      chart_row(record_of(log_testing::sample_bytes(0, 0, 0, 0, 0, 0, 12, 0, 0, 1, 1))).cell[0],
+      "12:00PM 1/1");
+  EXPECT_EQ(
+      chart_row(record_of(log_testing::sample_bytes(0, 0, 0, 0, 0, 0, 23, 59, 0, 1, 1))).cell[0],
+      "11:59PM 1/1");
   EXPECT_EQ(chart_row(record_of(log_testing::sample_bytes(0, 0, 5, 0, 0, 0))).cell[2], "0.5%");
 }
 
@@ -63,8 +66,8 @@ class StatusChartTest : public log_testing::LogDiskTest {
  protected:
   void SetUp() override {
     LogDiskTest::SetUp();
-    saved_ = shell::display_settings();
-    shell::display_settings() = {};
+    saved_ = logging::display_settings();
+    logging::display_settings() = {};
     std::vector<std::u16string> lines = texts::testing::numbered_lines(600, u"S");
     lines[286 - 1] = u"SAMPLE TIME";
     lines[340 - 1] = u"DRYER STATUS CHART";
@@ -82,18 +85,18 @@ class StatusChartTest : public log_testing::LogDiskTest {
   }
   void TearDown() override {
     gui::reset();
-    shell::display_settings() = saved_;
+    logging::display_settings() = saved_;
     texts::reset_texts();
     reset_status_chart();
     LogDiskTest::TearDown();
   }
 
   void create_chart() {
-    chart_ = gui::create_window({.class_name = resources::AVERAGE_VALUES_WINDOW,
-                                 .text = " DRYER STATUS CHART",
-                                 .style = gui::style::kVisible | gui::style::kBorder |
-                                          gui::style::kCaption,
-                                 .rect = platform::Rect::from_xywh(240, 40, 400, 205)});
+    chart_ = gui::create_window(
+        {.class_name = resources::AVERAGE_VALUES_WINDOW,
+         .text = " DRYER STATUS CHART",
+         .style = gui::style::kVisible | gui::style::kBorder | gui::style::kCaption,
+         .rect = platform::Rect::from_xywh(240, 40, 400, 205)});
     ASSERT_NE(chart_, nullptr);
     bar_ = gui::child_by_id(chart_, kChartScrollBarId);
     ASSERT_NE(bar_, nullptr);
@@ -134,7 +137,9 @@ class StatusChartTest : public log_testing::LogDiskTest {
     }
     return out;
   }
-  static std::string tenths(int n) { return std::to_string(n / 10) + "." + std::to_string(n % 10) + "%"; }
+  static std::string tenths(int n) {
+    return std::to_string(n / 10) + "." + std::to_string(n % 10) + "%";
+  }
   std::vector<std::string> samples_from(int first, int last) const {
     std::vector<std::string> v;
     for (int n = first; n <= last; ++n) v.push_back(tenths(n));
@@ -142,13 +147,14 @@ class StatusChartTest : public log_testing::LogDiskTest {
   }
   void scroll(gui::ScrollCode code, int times = 1, int position = 0) {
     for (int i = 0; i < times; ++i)
-      gui::send_message(chart_, {gui::MessageKind::VScroll,
-                                 intptr_t(uint32_t(code) | uint32_t(position) << 16), intptr_t(bar_)});
+      gui::send_message(
+          chart_, {gui::MessageKind::VScroll, intptr_t(uint32_t(code) | uint32_t(position) << 16),
+                   intptr_t(bar_)});
     gui::paint_pending();
     gui::advance_virtual(1);
   }
 
-  shell::DisplaySettings saved_;
+  logging::DisplaySettings saved_;
   gui::Window* chart_ = nullptr;
   gui::Window* bar_ = nullptr;
   int samples_ = 0;
@@ -159,7 +165,7 @@ TEST_F(StatusChartTest, NoDataDrawsHeadingsOnly) {
   EXPECT_TRUE(moisture_column().empty());
   EXPECT_FALSE(bar_->is_shown());
   EXPECT_EQ(chart_->text(), "DRYER STATUS CHART");
-  gui::Window* button = gui::child_by_id(chart_, shell::kSampleTimeButtonId);
+  gui::Window* button = gui::child_by_id(chart_, logging::kSampleTimeButtonId);
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->text(), "SAMPLE TIME 10 MIN");
   const std::string all = gui::describe_texts(resources::AVERAGE_VALUES_WINDOW);

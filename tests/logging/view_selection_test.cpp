@@ -11,7 +11,7 @@
 #include "logging/view_selection.h"
 #include "platform/gui/automation.h"
 #include "platform/gui/window.h"
-#include "shell/display_settings.h"
+#include "logging/display_settings.h"
 #include "shell/later_screens.h"
 #include "resources/window_classes.h"
 #include "status/plenum_view.h"
@@ -27,8 +27,8 @@ class ViewSelectionTest : public log_testing::LogDiskTest {
  protected:
   void SetUp() override {
     LogDiskTest::SetUp();
-    saved_ = shell::display_settings();
-    shell::display_settings() = {};
+    saved_ = logging::display_settings();
+    logging::display_settings() = {};
     gui::init();
     gui::enable_text_recording();
     register_view_selection_class();
@@ -36,8 +36,9 @@ class ViewSelectionTest : public log_testing::LogDiskTest {
     register_graph_view_classes();
     status::register_plenum_view_class();
     shell::register_later_screen_classes();
-    for (const char* cls : {resources::VIEW_SELECTION_WINDOW, resources::AVERAGE_VALUES_WINDOW,
-                            resources::CUSTOM_VIEW_WINDOW, resources::GRAPH_WINDOW, resources::BATCH_DRYING_WINDOW}) {
+    for (const char* cls :
+         {resources::VIEW_SELECTION_WINDOW, resources::AVERAGE_VALUES_WINDOW,
+          resources::CUSTOM_VIEW_WINDOW, resources::GRAPH_WINDOW, resources::BATCH_DRYING_WINDOW}) {
       gui::Window* w = gui::create_window({.class_name = cls,
                                            .text = cls,
                                            .style = gui::style::kVisible | gui::style::kBorder,
@@ -48,7 +49,7 @@ class ViewSelectionTest : public log_testing::LogDiskTest {
   }
   void TearDown() override {
     gui::reset();
-    shell::display_settings() = saved_;
+    logging::display_settings() = saved_;
     LogDiskTest::TearDown();
   }
   void click(int id) { gui::send_message(view_, {gui::MessageKind::Command, id, 0}); }
@@ -85,7 +86,7 @@ class ViewSelectionTest : public log_testing::LogDiskTest {
   static inline int g_id = 0;
   static inline std::string g_box;
 
-  shell::DisplaySettings saved_;
+  logging::DisplaySettings saved_;
   gui::Window* view_ = nullptr;
 };
 
@@ -100,8 +101,10 @@ TEST_F(ViewSelectionTest, SevenButtonsByNameWithSoftwareInfoHidden) {
       {kGraphViewButtonId, "GRAPH VIEW BUTTON", platform::Rect::from_xywh(10, 70, 200, 50), true},
       {kManualsButtonId, "MANUALS BUTTON", platform::Rect::from_xywh(10, 130, 200, 50), true},
       {kHistoryButtonId, "HISTORY BUTTON", platform::Rect::from_xywh(230, 10, 200, 50), true},
-      {kSystemInfoButtonId, "SYSTEM_INFO_BUTTON", platform::Rect::from_xywh(230, 70, 200, 50), true},
-      {kSoftwareInfoButtonId, "SOFTWARE INFO BUTTON", platform::Rect::from_xywh(230, 130, 200, 50), false},
+      {kSystemInfoButtonId, "SYSTEM_INFO_BUTTON", platform::Rect::from_xywh(230, 70, 200, 50),
+       true},
+      {kSoftwareInfoButtonId, "SOFTWARE INFO BUTTON", platform::Rect::from_xywh(230, 130, 200, 50),
+       false},
       {kExitViewButtonId, "EXIT VIEW BUTTON", platform::Rect::from_xywh(151, 190, 158, 41), true},
   };
   for (const auto& e : expected) {
@@ -122,7 +125,7 @@ TEST_F(ViewSelectionTest, GraphThenChartShowStoreAndWriteBit6KeepingTheUnitBit) 
   EXPECT_FALSE(shown(resources::CUSTOM_VIEW_WINDOW));
   EXPECT_FALSE(shown(resources::BATCH_DRYING_WINDOW));
   EXPECT_FALSE(shown(resources::VIEW_SELECTION_WINDOW));
-  EXPECT_EQ(shell::display_settings().view_choice, 1);
+  EXPECT_EQ(logging::display_settings().view_choice, 1);
   EXPECT_EQ(stored_view(), std::string(1, '\x01'));
   EXPECT_TRUE(link::write_raised(PendingWrite::k266));
   EXPECT_EQ(link::dryer_state().desired[266].load(), 0xC0);
@@ -160,14 +163,14 @@ TEST_F(ViewSelectionTest, ChoiceNeverRepeatsASaveOrRestoreCommandButKeepsAWaitin
 
 TEST_F(ViewSelectionTest, BatchDryingRefusesBothViewsNamingThem) {
   link::dryer_state().mirror[8].store(1);
-  shell::display_settings().view_choice = 0;
+  logging::display_settings().view_choice = 0;
   click_answering_box(kGraphViewButtonId);
   EXPECT_NE(g_box.find(kGraphRefusedText), std::string::npos) << g_box;
   EXPECT_NE(g_box.find(kRefusedCaption), std::string::npos) << g_box;
   click_answering_box(kChartViewButtonId);
   EXPECT_NE(g_box.find(kChartRefusedText), std::string::npos) << g_box;
   // Nothing changed: no view, no registry value, no write, the window still up.
-  EXPECT_EQ(shell::display_settings().view_choice, 0);
+  EXPECT_EQ(logging::display_settings().view_choice, 0);
   EXPECT_FALSE(std::filesystem::exists(
       disk / "Registry/HKEY_CURRENT_USER/Software/Tolvane/CorvexDryer/SCREEN_VIEW_SELECTION"));
   EXPECT_FALSE(link::write_raised(PendingWrite::k266));

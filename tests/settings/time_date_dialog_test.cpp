@@ -7,7 +7,7 @@
 #include "platform/io/paths.h"
 #include "platform/io/registry.h"
 #include "resources/time_date_dialog.h"
-#include "shell/display_settings.h"
+#include "logging/display_settings.h"
 #include "tests/settings/setup_test_support.h"
 
 namespace corvex::settings {
@@ -35,8 +35,8 @@ TEST(TimeDateEntry, TwelveHourDisplayAndBack) {
     int shown;
     bool am;
   };
-  for (const Case c : {Case{0, 12, true}, Case{1, 1, true}, Case{11, 11, true},
-                       Case{12, 12, false}, Case{13, 1, false}, Case{23, 11, false}}) {
+  for (const Case c : {Case{0, 12, true}, Case{1, 1, true}, Case{11, 11, true}, Case{12, 12, false},
+                       Case{13, 1, false}, Case{23, 11, false}}) {
     const TimeDateEntry e = time_date_entry(at(2026, 3, 4, c.hour, 30));
     EXPECT_EQ(e.hour12, c.shown) << c.hour;
     EXPECT_EQ(e.am, c.am) << c.hour;
@@ -101,8 +101,8 @@ class TimeDateDialogTest : public SetupTest {
     return modal_caption() + "|" + modal_item_text(res::kTimeHourField) + "|" +
            modal_item_text(res::kTimeMinuteField) + "|" + modal_item_text(res::kTimeAmPmField) +
            "|" + modal_item_text(res::kTimeMonthField) + "|" +
-           modal_item_text(res::kTimeDateField) + "|" + modal_item_text(res::kTimeYearField) +
-           "|" + modal_item_text(res::kTimeDayField);
+           modal_item_text(res::kTimeDateField) + "|" + modal_item_text(res::kTimeYearField) + "|" +
+           modal_item_text(res::kTimeDayField);
   }
   fs::path scratch;
 };
@@ -112,8 +112,8 @@ TEST_F(TimeDateDialogTest, HalfPastMidnightShowsAsAmAndAcceptKeepsIt) {
   const int f = add_probe(fields);
   const auto out = answers(run([](gui::Window* w) { open_time_date_dialog(w); },
                                "probe " + std::to_string(f) + "\nclick ACCEPT"));
-  EXPECT_EQ(out, std::vector<std::string>{
-                     "SET TIME / DATE| 12| 30|AM|DECEMBER| 9| 2026|WEDNESDAY"});
+  EXPECT_EQ(out,
+            std::vector<std::string>{"SET TIME / DATE| 12| 30|AM|DECEMBER| 9| 2026|WEDNESDAY"});
   const LocalTime now = platform::clock::local_now();
   EXPECT_EQ(now.hour, 0);
   EXPECT_EQ(now.minute, 30);
@@ -123,12 +123,12 @@ TEST_F(TimeDateDialogTest, HalfPastMidnightShowsAsAmAndAcceptKeepsIt) {
 TEST_F(TimeDateDialogTest, AcceptSetsThePanelTimeAndKeepsItForTheNextStart) {
   ASSERT_TRUE(platform::clock::use_virtual_from_local(at(2026, 12, 9, 14, 5, 20)));
   const int f = add_probe(fields);
-  const auto out = answers(run(
-      [](gui::Window* w) { open_time_date_dialog(w); },
-      "click \"HOUR UP\"\nclick AM\nclick \"MINUTE DOWN\"\nclick \"YEAR UP\"\nclick \"MONTH DOWN\"\n"
-      "probe " + std::to_string(f) + "\nclick ACCEPT"));
-  EXPECT_EQ(out, std::vector<std::string>{
-                     "SET TIME / DATE| 3| 4|AM|NOVEMBER| 9| 2027|WEDNESDAY"});
+  const auto out = answers(run([](gui::Window* w) { open_time_date_dialog(w); },
+                               "click \"HOUR UP\"\nclick AM\nclick \"MINUTE DOWN\"\nclick \"YEAR "
+                               "UP\"\nclick \"MONTH DOWN\"\n"
+                               "probe " +
+                                   std::to_string(f) + "\nclick ACCEPT"));
+  EXPECT_EQ(out, std::vector<std::string>{"SET TIME / DATE| 3| 4|AM|NOVEMBER| 9| 2027|WEDNESDAY"});
   LocalTime now = platform::clock::local_now();
   EXPECT_EQ(now.year, 2027);
   EXPECT_EQ(now.month, 11);
@@ -155,18 +155,19 @@ TEST_F(TimeDateDialogTest, ADateTheMonthLacksChangesNothing) {
   run([](gui::Window* w) { open_time_date_dialog(w); },
       "click \"DATE UP\"\nclick \"DATE UP\"\nclick \"DATE UP\"\nclick \"DATE UP\"\nclick ACCEPT");
   EXPECT_EQ(platform::clock::local_offset_seconds(), 0);
-  EXPECT_FALSE(platform::registry::read_value(shell::kSettingsKey, "PANEL_CLOCK_OFFSET"));
+  EXPECT_FALSE(platform::registry::read_value(logging::kSettingsKey, "PANEL_CLOCK_OFFSET"));
   EXPECT_EQ(platform::clock::local_now().day, 27);
 }
 
 TEST_F(TimeDateDialogTest, ADamagedKeptOffsetIsIgnored) {
-  ASSERT_TRUE(platform::registry::create_key(shell::kSettingsKey));
+  ASSERT_TRUE(platform::registry::create_key(logging::kSettingsKey));
   const uint8_t short_value[3] = {1, 2, 3};
-  ASSERT_TRUE(platform::registry::write_value(shell::kSettingsKey, "PANEL_CLOCK_OFFSET", short_value));
+  ASSERT_TRUE(
+      platform::registry::write_value(logging::kSettingsKey, "PANEL_CLOCK_OFFSET", short_value));
   load_panel_clock_offset();
   EXPECT_EQ(platform::clock::local_offset_seconds(), 0);
   const uint8_t huge[8] = {0, 0, 0, 0, 0, 0, 0, 0x40};
-  ASSERT_TRUE(platform::registry::write_value(shell::kSettingsKey, "PANEL_CLOCK_OFFSET", huge));
+  ASSERT_TRUE(platform::registry::write_value(logging::kSettingsKey, "PANEL_CLOCK_OFFSET", huge));
   load_panel_clock_offset();
   EXPECT_EQ(platform::clock::local_offset_seconds(), 0);
 }

@@ -17,12 +17,12 @@
 #include "platform/io/registry.h"
 #include "resources/display_settings_dialogs.h"
 #include "resources/window_classes.h"
-#include "shell/display_settings.h"
-#include "shell/settings_dialogs.h"
+#include "logging/display_settings.h"
+#include "logging/settings_dialogs.h"
 #include "support/process.h"
 #include "tests/settings/setup_test_support.h"
 
-namespace corvex::shell {
+namespace corvex::logging {
 namespace {
 
 using namespace setup_testing;
@@ -120,13 +120,14 @@ TEST_F(SettingsDialogsTest, OneMinuteKeyDisabledUnderBatchCycleSampling) {
     return sample_marks() + (key->is_enabled() ? " enabled " : " disabled ") +
            std::to_string(display_settings().sample_time_minutes);
   });
-  const auto out = run(open_sample_time, "probe " + std::to_string(state) +
-                                             "\ntexts BUTTON\nclick ACCEPT");
+  const auto out =
+      run(open_sample_time, "probe " + std::to_string(state) + "\ntexts BUTTON\nclick ACCEPT");
   const auto lines = answers(out);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0], "-X-- disabled 5");
   bool labelled_disabled = false;
-  for (const std::string& line : lines) labelled_disabled |= line.find("\"DISABLED\"") != std::string::npos;
+  for (const std::string& line : lines)
+    labelled_disabled |= line.find("\"DISABLED\"") != std::string::npos;
   EXPECT_TRUE(labelled_disabled) << "the 1-minute key reads DISABLED";
   EXPECT_EQ(stored("TEMP_DATA_LOG_SAMPLE_TIME"), std::vector<uint8_t>{5});
 }
@@ -142,7 +143,8 @@ TEST_F(SettingsDialogsTest, StoredTimeTheDialogDoesNotOfferBecomesFiveAndIsSaved
     const int state = add_probe([] {
       return sample_marks() + " " + std::to_string(stored("TEMP_DATA_LOG_SAMPLE_TIME")->at(0));
     });
-    const auto out = answers(run(open_sample_time, "probe " + std::to_string(state) + "\nclick ACCEPT"));
+    const auto out =
+        answers(run(open_sample_time, "probe " + std::to_string(state) + "\nclick ACCEPT"));
     // Saved as 5 on the first paint, and the 5-minute mark shows it.
     EXPECT_EQ(out, std::vector<std::string>{"-X-- 5"}) << int(odd);
     EXPECT_EQ(display_settings().sample_time_minutes, 5u);
@@ -154,8 +156,10 @@ TEST_F(SettingsDialogsTest, ClearTableYesDeletesTheShortTermLogNoKeepsIt) {
   logging::DryerSampleRecord record{};
   ASSERT_TRUE(logging::append_short_term_record(record));
   ASSERT_EQ(logging::short_term_records_available(), 1);
-  const int question = add_probe([] { return modal_caption() + " " + std::to_string(gui::active_modal() != nullptr); });
-  auto out = answers(run(open_sample_time, "click \"CLEAR TABLE\"\nprobe " + std::to_string(question) + "\nclick No"));
+  const int question = add_probe(
+      [] { return modal_caption() + " " + std::to_string(gui::active_modal() != nullptr); });
+  auto out = answers(run(
+      open_sample_time, "click \"CLEAR TABLE\"\nprobe " + std::to_string(question) + "\nclick No"));
   EXPECT_EQ(out, std::vector<std::string>{"CLEAR TABLE 1"});
   EXPECT_EQ(logging::short_term_records_available(), 1) << "No deletes nothing";
   out = answers(run(open_sample_time, "click \"CLEAR TABLE\"\nclick Yes"));
@@ -171,9 +175,9 @@ TEST_F(SettingsDialogsTest, GraphScaleChosenIsKeptUntilAcceptedAndStored) {
     repaint_modal();
     return graph_marks() + " " + std::to_string(display_settings().graph_scale_index);
   });
-  const auto out = answers(run(open_graph_setup, "probe " + std::to_string(state) +
-                                                     "\nclick \"8 HOURS\"\nprobe " +
-                                                     std::to_string(state) + "\nclick ACCEPT/EXIT"));
+  const auto out = answers(
+      run(open_graph_setup, "probe " + std::to_string(state) + "\nclick \"8 HOURS\"\nprobe " +
+                                std::to_string(state) + "\nclick ACCEPT/EXIT"));
   EXPECT_EQ(out, (std::vector<std::string>{"--X- 2", "---X 2"})) << "nothing stored before ACCEPT";
   EXPECT_EQ(display_settings().graph_scale_index, 3u);
   EXPECT_EQ(stored("GRAPH_HORIZONTAL_SCALE"), std::vector<uint8_t>{3});
@@ -181,8 +185,10 @@ TEST_F(SettingsDialogsTest, GraphScaleChosenIsKeptUntilAcceptedAndStored) {
 
 TEST_F(SettingsDialogsTest, GraphScaleOutsideTheChoicesShowsOneHour) {
   display_settings().graph_scale_index = 9;
-  const int state = add_probe([] { return graph_marks() + " " + std::to_string(display_settings().graph_scale_index); });
-  const auto out = answers(run(open_graph_setup, "probe " + std::to_string(state) + "\nclick ACCEPT/EXIT"));
+  const int state = add_probe(
+      [] { return graph_marks() + " " + std::to_string(display_settings().graph_scale_index); });
+  const auto out =
+      answers(run(open_graph_setup, "probe " + std::to_string(state) + "\nclick ACCEPT/EXIT"));
   EXPECT_EQ(out, std::vector<std::string>{"X--- 0"});
   EXPECT_EQ(stored("GRAPH_HORIZONTAL_SCALE"), std::vector<uint8_t>{0});
 }
@@ -214,7 +220,8 @@ TEST_F(SettingsDialogsTest, SampleTimeDialogSitsTwentyPixelsAboveCentre) {
     const Rect r = gui::active_modal()->screen_rect();
     return std::to_string(r.top) + " " + std::to_string(240 - (r.top + r.bottom) / 2);
   });
-  const auto out = answers(run(open_sample_time, "probe " + std::to_string(where) + "\nclick ACCEPT"));
+  const auto out =
+      answers(run(open_sample_time, "probe " + std::to_string(where) + "\nclick ACCEPT"));
   // 440 high over a 480 screen: centred at top 20, so it can rise by 20 only to the edge.
   EXPECT_EQ(out, std::vector<std::string>{"0 20"});
 }
@@ -227,7 +234,8 @@ TEST_F(SettingsDialogsTest, KillDuringWritesLeavesTheOldOrTheNewByte) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      for (uint8_t v = 0;; v = uint8_t(v == 10 ? 15 : 10)) write_setting_byte("TEMP_DATA_LOG_SAMPLE_TIME", v);
+      for (uint8_t v = 0;; v = uint8_t(v == 10 ? 15 : 10))
+        write_setting_byte("TEMP_DATA_LOG_SAMPLE_TIME", v);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20 + 7 * round));
     kill(child, SIGKILL);
@@ -268,4 +276,4 @@ TEST_F(SettingsDialogsTest, ScreenshotsInTheLongestLanguages) {
 }
 
 }  // namespace
-}  // namespace corvex::shell
+}  // namespace corvex::logging

@@ -4,12 +4,12 @@
 
 #include "platform/io/paths.h"
 #include "platform/io/registry.h"
-#include "shell/display_settings.h"
+#include "logging/display_settings.h"
 #include "support/process.h"
 
 namespace {
 
-using namespace corvex::shell;
+using namespace corvex::logging;
 
 class DisplaySettingsTest : public ::testing::Test {
  protected:
@@ -52,8 +52,8 @@ TEST_F(DisplaySettingsTest, AcceptanceRulesOfEachValue) {
 
 TEST_F(DisplaySettingsTest, InRangeValuesAndWrongSizes) {
   store("GRAPH_HORIZONTAL_SCALE", {3});
-  store("TEMP_DATA_LOG_SAMPLE_TIME", {0});   // read as 0; the dialog corrects it later
-  store("SCREEN_VIEW_SELECTION", {1, 0});    // two bytes: not a setting, start value stays
+  store("TEMP_DATA_LOG_SAMPLE_TIME", {0});  // read as 0; the dialog corrects it later
+  store("SCREEN_VIEW_SELECTION", {1, 0});   // two bytes: not a setting, start value stays
   read_display_settings();
   EXPECT_EQ(display_settings().graph_scale_index, 3u);
   EXPECT_EQ(display_settings().sample_time_minutes, 0u);

@@ -23,7 +23,7 @@
 #include "resources/shell_dialogs.h"
 #include "resources/window_classes.h"
 #include "settings/edit_requests.h"
-#include "shell/display_settings.h"
+#include "logging/display_settings.h"
 #include "shell/later_screens.h"
 #include "shell/main_window.h"
 #include "shell/navigation.h"
@@ -136,7 +136,7 @@ class MainScreenTest : public ::testing::Test {
     link::reset_link_hooks();
     clear_dialog_requests();
     modal_watch() = {};
-    display_settings().view_choice = 0;
+    logging::display_settings().view_choice = 0;
     texts::help_state().topic.store(0);
     texts::help_state().available.store(0);
     texts::help_state().editor_topic.store(0);

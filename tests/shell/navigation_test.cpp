@@ -41,13 +41,13 @@ TEST_F(Navigation, BatchModeShowsThePlenumViewAndBatchTimersWhateverTheView) {
 TEST_F(Navigation, ViewChoiceOneShowsTheGraphAndFollowsByte266) {
   set_mirror(266, 0x40 | 0x80);  // bit 7 (SI units) does not matter here
   status_area_rule();
-  EXPECT_EQ(display_settings().view_choice, 1);
+  EXPECT_EQ(logging::display_settings().view_choice, 1);
   EXPECT_EQ(visible_screens(), kGraphView);
   EXPECT_TRUE(visible(resources::DRAW_GRAPH_WINDOW));
 
   set_mirror(266, 0x80);
   status_area_rule();
-  EXPECT_EQ(display_settings().view_choice, 0);
+  EXPECT_EQ(logging::display_settings().view_choice, 0);
   EXPECT_EQ(visible_screens(), kChartView);
   EXPECT_FALSE(screen(resources::DRAW_GRAPH_WINDOW)->is_shown());
 }

@@ -1,7 +1,7 @@
 // The one-second tick's duties after the data logs, driven for real: a window system in virtual
 // time, the panel texts the build made, the tick's routine on a 1 s timer, and touches held on
 // the controls the duties watch.
-#include "shell/tick_duties.h"
+#include "logging/tick_duties.h"
 
 #include <string>
 #include <vector>
@@ -13,7 +13,7 @@
 #include "support/process.h"
 #include "tests/settings/setup_test_support.h"
 
-namespace corvex::shell {
+namespace corvex::logging {
 namespace {
 
 using namespace setup_testing;
@@ -29,8 +29,8 @@ gui::Window* make_screen(const char* cls, gui::Window* parent, std::initializer_
   if (!gui::class_registered(cls)) {
     gui::register_class({cls, gui::default_window_procedure, platform::colors::kLightGray, true});
   }
-  gui::Window* screen = gui::create_window(
-      {cls, "", gui::style::kVisible | gui::style::kChild, Rect::from_xywh(0, 0, 640, 420), parent});
+  gui::Window* screen = gui::create_window({cls, "", gui::style::kVisible | gui::style::kChild,
+                                            Rect::from_xywh(0, 0, 640, 420), parent});
   int x = 10;
   for (int id : ids) {
     gui::create_window({std::string(gui::kButtonClass), "B" + std::to_string(id),
@@ -77,7 +77,9 @@ class TickDutiesTest : public SetupTest {
   void start_ticks() {
     gui::set_timer(owner, kTickTimer, 1000, [](gui::Window* w, int) { run_tick_duties(w); });
   }
-  static std::string modal_text() { return modal_caption() + " | " + modal_item_text(kMessageBoxTextId); }
+  static std::string modal_text() {
+    return modal_caption() + " | " + modal_item_text(kMessageBoxTextId);
+  }
 };
 
 // ---- Batch drying timers ----
@@ -90,11 +92,12 @@ TEST_F(TickDutiesTest, HeldCoolButtonAsksOnSecondTickAndYesRestartsTheTimer) {
                    resources::kBatchUnloadButtonId});
   set_mirror(16, 20);  // COOL set to 20:05
   set_mirror(17, 5);
-  set_mirror(14, 3);   // 3:41 left
+  set_mirror(14, 3);  // 3:41 left
   set_mirror(15, 41);
   start_ticks();
   const int countdown = add_probe([] {
-    return std::to_string(batch_hold_countdown(BatchHold::Cool)) + (gui::active_modal() ? " modal" : "");
+    return std::to_string(batch_hold_countdown(BatchHold::Cool)) +
+           (gui::active_modal() ? " modal" : "");
   });
   const int question = add_probe(modal_text);
   const auto out = answers(run(nullptr, "down " + centre_of(batch, resources::kBatchCoolButtonId) +
@@ -175,9 +178,9 @@ TEST_F(TickDutiesTest, AutoStartMessageOncePerRunAndOkGoesToTheHistory) {
     return std::string(gui::active_modal() ? "modal" : "none") + " " +
            std::to_string(g_history_entries.size());
   });
-  const auto out = answers(run(nullptr, "wait 1000\nprobe " + std::to_string(message) +
-                                            "\nclick OK\nwait 5000\nprobe " +
-                                            std::to_string(shown)));
+  const auto out =
+      answers(run(nullptr, "wait 1000\nprobe " + std::to_string(message) +
+                               "\nclick OK\nwait 5000\nprobe " + std::to_string(shown)));
   EXPECT_EQ(out, (std::vector<std::string>{"Auto-Start Finished... | Auto-start has finished.",
                                            "none 1"}));
   EXPECT_EQ(g_history_entries, std::vector<std::string>{"User Accepted Auto-Start MC Setup"});
@@ -207,8 +210,10 @@ TEST_F(TickDutiesTest, MissingAutoStartMessageShowsAnEmptyBox) {
   platform::set_disk_root(empty_disk.path());
   set_mirror(link::kAutoStartFlags, 0x80);
   start_ticks();
-  const int message = add_probe([] { return modal_caption() + " |" + modal_item_text(kMessageBoxTextId) + "|"; });
-  const auto out = answers(run(nullptr, "wait 1000\nprobe " + std::to_string(message) + "\nclick OK"));
+  const int message =
+      add_probe([] { return modal_caption() + " |" + modal_item_text(kMessageBoxTextId) + "|"; });
+  const auto out =
+      answers(run(nullptr, "wait 1000\nprobe " + std::to_string(message) + "\nclick OK"));
   EXPECT_EQ(out, std::vector<std::string>{"Auto-Start Finished... ||"});
   EXPECT_EQ(g_history_entries.size(), 1u);
 }
@@ -250,9 +255,9 @@ TEST_F(TickDutiesTest, SetupControlsFollowSwitchesAndDryerType) {
     bool aux, manual, non_numeric;
   };
   const Case cases[] = {
-      {0x00, 0x00, false, false, true},  {0x04, 0x00, true, false, true},
-      {0x02, 0x00, false, true, true},   {0x02, 0x20, false, false, false},
-      {0x06, 0x40, true, false, true},   {0x02, 0x80, false, true, true},
+      {0x00, 0x00, false, false, true}, {0x04, 0x00, true, false, true},
+      {0x02, 0x00, false, true, true},  {0x02, 0x20, false, false, false},
+      {0x06, 0x40, true, false, true},  {0x02, 0x80, false, true, true},
   };
   for (const Case& c : cases) {
     set_mirror(link::kControlSwitches, c.switches);
@@ -283,4 +288,4 @@ TEST(FormatNumbersTest, TakesOnlyIntegerConversions) {
 }
 
 }  // namespace
-}  // namespace corvex::shell
+}  // namespace corvex::logging
