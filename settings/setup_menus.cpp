@@ -8,12 +8,17 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "resources/window_classes.h"
+#include "settings/auto_start.h"
 #include "settings/burner_dialogs.h"
+#include "settings/calibration_dialogs.h"
+#include "settings/diagnostics_dialog.h"
+#include "settings/drying_mode_dialogs.h"
 #include "settings/hardware_setup.h"
+#include "settings/plenum_manager_dialog.h"
 #include "settings/setup_dialogs.h"
 #include "settings/time_date_dialog.h"
+#include "settings/unload_parameters_dialog.h"
 #include "settings/screen_hooks.h"
-#include "settings/unbuilt_dialogs.h"
 #include "texts/localized_bitmaps.h"
 #include "texts/localized_controls.h"
 #include "texts/texts.h"
@@ -32,8 +37,8 @@ constexpr int kFirstRowY = 40;
 constexpr int kRowPitch = 80;
 constexpr int kMenuButtonWidth = 175;
 constexpr int kMenuButtonHeight = 50;
-constexpr int kExitBitmap = 41;     // SCREEN_EXIT_BUTTON, 158 x 41
-constexpr int kLanguageSide = 50;   // the language button is a small square
+constexpr int kExitBitmap = 41;    // SCREEN_EXIT_BUTTON, 158 x 41
+constexpr int kLanguageSide = 50;  // the language button is a small square
 constexpr char kLanguageButtonText[] = "LANGUAGE";
 
 struct MenuButton {
@@ -51,11 +56,16 @@ constexpr MenuButton kSetupButtons[] = {
 };
 
 constexpr MenuButton kExtendedButtons[] = {
-    {kExtendedDiagnosticsButton, 30, 0, 0},   {kExtendedBurnerDifferentialButton, 31, 0, 1},
-    {kExtendedMeteringRollReverseButton, 33, 0, 2}, {kExtendedUnloadBushelsButton, 35, 1, 0},
-    {kExtendedTimeDateButton, 36, 1, 1},      {kExtendedUnitsButton, 37, 1, 2},
-    {kExtendedHardwareButton, 38, 1, 3},      {kExtendedDataLoggerButton, 39, 2, 0},
-    {kExtendedUserSettingsButton, 40, 2, 1},  {kExtendedClearBatchButton, 63, 2, 2},
+    {kExtendedDiagnosticsButton, 30, 0, 0},
+    {kExtendedBurnerDifferentialButton, 31, 0, 1},
+    {kExtendedMeteringRollReverseButton, 33, 0, 2},
+    {kExtendedUnloadBushelsButton, 35, 1, 0},
+    {kExtendedTimeDateButton, 36, 1, 1},
+    {kExtendedUnitsButton, 37, 1, 2},
+    {kExtendedHardwareButton, 38, 1, 3},
+    {kExtendedDataLoggerButton, 39, 2, 0},
+    {kExtendedUserSettingsButton, 40, 2, 1},
+    {kExtendedClearBatchButton, 63, 2, 2},
 };
 
 using link::mirror_bit;
@@ -151,29 +161,22 @@ void return_to_main_screen(gui::Window& menu) {
   call_return_to_main_screen();
 }
 
-void open_auto_start(gui::Window& menu) {
-  if (mirror_bit(link::kAutoStart, link::kAutoStartRunningBit)) {
-    open_auto_start_status_dialog(&menu);
-  } else {
-    open_unbuilt_dialog(&menu, 0, "Auto-Start Control Panel Switch Requirements");
-  }
-}
-
 void on_setup_command(gui::Window& menu, int id) {
   switch (id) {
     case kSetupDryingModeButton:
-      open_unbuilt_dialog(&menu, 0, "Drying Mode Selection - 07");
+      open_drying_mode_dialog(&menu);
       break;
     case kSetupDryingSetupButton:
-      open_unbuilt_dialog(
-          &menu, 0, continuous_flow() ? "CONTINUOUS FLOW SETUP" : "STAGED BATCH SETUP - 09");
+      open_drying_setup_dialog(&menu);
       break;
-    case kSetupAutoStartButton: open_auto_start(menu); break;
+    case kSetupAutoStartButton:
+      open_auto_start(&menu);
+      break;
     case kSetupUnloadParametersButton:
-      open_unbuilt_dialog(&menu, 0, "Unload Parameters - 11");
+      open_unload_parameters_dialog(&menu);
       break;
     case kSetupTemperatureManagerButton:
-      open_unbuilt_dialog(&menu, 0, "PLENUM TEMPERATURE MANAGER - 12");
+      open_plenum_temperature_manager_dialog(&menu);
       break;
     case kSetupBurnerModeButton:
       // The numbered-model dryers have no burner modes to choose.
@@ -182,14 +185,17 @@ void on_setup_command(gui::Window& menu, int id) {
       }
       break;
     case kSetupCalibrationButton:
-      open_unbuilt_dialog(&menu, 223, " MOISTURE SENSOR CALIBRATION - 13");
+      open_moisture_calibration_dialog(&menu);
       break;
     case kSetupExtendedButton:
       gui::show_window(&menu, false);
       gui::show_class(resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW, true);
       break;
-    case kSetupReturnButton: return_to_main_screen(menu); break;
-    default: break;
+    case kSetupReturnButton:
+      return_to_main_screen(menu);
+      break;
+    default:
+      break;
   }
 }
 
@@ -226,24 +232,32 @@ void apply_extended_visibility(gui::Window& menu) {
 void on_extended_command(gui::Window& menu, int id) {
   switch (id) {
     case kExtendedDiagnosticsButton:
-      open_unbuilt_dialog(&menu, 168, " System Diagnostics - 14");
+      open_diagnostics_dialog(&menu);
       break;
     case kExtendedBurnerDifferentialButton:
       open_burner_differential_dialog(&menu);
       break;
-    case kExtendedMeteringRollReverseButton: open_metering_roll_reverse_dialog(&menu); break;
+    case kExtendedMeteringRollReverseButton:
+      open_metering_roll_reverse_dialog(&menu);
+      break;
     case kExtendedUnloadBushelsButton:
-      open_unbuilt_dialog(&menu, 0, " UNLOAD BUSHELS SETUP SCREEN - 17");
+      open_unload_bushels_dialog(&menu);
       break;
     case kExtendedTimeDateButton:
       open_time_date_dialog(&menu);
       break;
-    case kExtendedUnitsButton: open_units_dialog(&menu); break;
-    case kExtendedHardwareButton: open_hardware_setup_dialog(&menu); break;
+    case kExtendedUnitsButton:
+      open_units_dialog(&menu);
+      break;
+    case kExtendedHardwareButton:
+      open_hardware_setup_dialog(&menu);
+      break;
     case kExtendedDataLoggerButton:
       logging::open_data_logger_setup(&menu);
       break;
-    case kExtendedUserSettingsButton: open_user_settings_dialog(&menu); break;
+    case kExtendedUserSettingsButton:
+      open_user_settings_dialog(&menu);
+      break;
     case kExtendedClearBatchButton:
       // A press can come in after the drying mode turned 0 and before the menu was repainted:
       // the counter then means nothing, so the button only goes away.
@@ -253,12 +267,15 @@ void on_extended_command(gui::Window& menu, int id) {
         apply_extended_visibility(menu);
       }
       break;
-    case kExtendedLanguageButton: open_language_selection(&menu); break;
+    case kExtendedLanguageButton:
+      open_language_selection(&menu);
+      break;
     case kExtendedReturnButton:
       gui::show_window(&menu, false);
       gui::show_class(resources::SETUP_SELECTION_WINDOW, true);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -267,10 +284,10 @@ intptr_t extended_menu_procedure(gui::Window& w, const gui::Message& m) {
     case gui::MessageKind::Create: {
       create_menu_buttons(w, kExtendedButtons, kExtendedReturnButton);
       const Rect client = w.client_rect();
-      create_button(w, kExtendedLanguageButton, kLanguageButtonText,
-                    Rect::from_xywh(client.width() - kLanguageSide - 24,
-                                    client.height() - kLanguageSide - 16, kLanguageSide,
-                                    kLanguageSide));
+      create_button(
+          w, kExtendedLanguageButton, kLanguageButtonText,
+          Rect::from_xywh(client.width() - kLanguageSide - 24, client.height() - kLanguageSide - 16,
+                          kLanguageSide, kLanguageSide));
       apply_extended_visibility(w);
       return 0;
     }
@@ -295,8 +312,8 @@ intptr_t extended_menu_procedure(gui::Window& w, const gui::Message& m) {
 }  // namespace
 
 void register_setup_menu_classes() {
-  gui::register_class({resources::SETUP_SELECTION_WINDOW, &setup_menu_procedure,
-                       platform::colors::kBlack, true});
+  gui::register_class(
+      {resources::SETUP_SELECTION_WINDOW, &setup_menu_procedure, platform::colors::kBlack, true});
   gui::register_class({resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW, &extended_menu_procedure,
                        platform::colors::kBlack, true});
 }

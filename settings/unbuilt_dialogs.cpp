@@ -14,14 +14,10 @@ intptr_t open_unbuilt_dialog(platform::gui::Window* owner, int resource_id,
                              std::string_view title) {
   g_requests.push_back({resource_id, std::string(title)});
   return platform::gui::message_box(owner, kNotAvailableLine, title,
-      platform::gui::kMbOk | platform::gui::kMbIconInformation);
+                                    platform::gui::kMbOk | platform::gui::kMbIconInformation);
 }
 
 const std::vector<DialogRequest>& dialog_requests() { return g_requests; }
 void clear_dialog_requests() { g_requests.clear(); }
-
-intptr_t open_auto_start_status_dialog(platform::gui::Window* owner) {
-  return open_unbuilt_dialog(owner, 612, "Auto-Start Status");
-}
 
 }  // namespace corvex::settings

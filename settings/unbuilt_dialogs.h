@@ -17,8 +17,7 @@ inline constexpr char kNotAvailableLine[] =
 
 // Opens a dialog that is not built yet: notes the request and shows a message box captioned
 // with the dialog's title, owned by `owner`. Returns the message box's result.
-intptr_t open_unbuilt_dialog(platform::gui::Window* owner, int resource_id,
-                             std::string_view title);
+intptr_t open_unbuilt_dialog(platform::gui::Window* owner, int resource_id, std::string_view title);
 
 // One noted request: the resource number (0 when the dialog has none) and the title.
 struct DialogRequest {
@@ -28,8 +27,5 @@ struct DialogRequest {
 // Every request noted since start-up (or the last clear), oldest first.
 const std::vector<DialogRequest>& dialog_requests();
 void clear_dialog_requests();
-
-// Auto-start status (resource 612).
-intptr_t open_auto_start_status_dialog(platform::gui::Window* owner);
 
 }  // namespace corvex::settings

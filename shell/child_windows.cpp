@@ -7,6 +7,9 @@
 #include "logging/status_chart.h"
 #include "logging/view_selection.h"
 #include "resources/window_classes.h"
+#include "settings/auto_start.h"
+#include "settings/calibration_dialogs.h"
+#include "settings/diagnostics_dialog.h"
 #include "settings/setup_menus.h"
 #include "settings/temperature_screen.h"
 #include "settings/timer_screen.h"
@@ -102,6 +105,9 @@ void register_screen_classes() {
   logging::register_view_selection_class();
   logging::register_status_chart_class();
   logging::register_graph_view_classes();
+  settings::register_auto_start_screen_class();
+  settings::register_boot_loader_class();
+  settings::register_unload_status_class();
   // The warning window's class is registered at start-up, with the texts.
   register_later_screen_classes();
 }

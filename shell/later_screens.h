@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/gui/window.h"
+#include "settings/auto_start.h"
 #include "settings/unbuilt_dialogs.h"
 
 namespace corvex::shell {
