@@ -298,6 +298,14 @@ inline constexpr unsigned kUnitsAndOptionsSiBit = 7;
 inline constexpr unsigned kUnitsAndOptionsViewBit = 6;
 // Second fan timer, minutes then seconds.
 inline constexpr uint16_t kSecondFanTimer = 269;
+// Maximum batch drying time (minutes, seconds) and maximum grain temperature (whole degrees
+// F, lo/hi): the safety limits of the drying set-ups, active by bits 4 and 3 of byte 266 while
+// its bit 5 enables them.
+inline constexpr uint16_t kMaxBatchTime = 274;
+inline constexpr uint16_t kMaxGrainTemp = 277;
+// Bracketed five-speed moisture control: outer limit, inner limit, outer and inner speed
+// offset, one byte each from here.
+inline constexpr uint16_t kBracketLimits = 226;
 // Controller mode code in bits 0..1; 1 is ready.
 inline constexpr uint16_t kControllerMode = 271;
 inline constexpr uint8_t kControllerModeMask = 0x03;
