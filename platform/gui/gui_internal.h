@@ -23,7 +23,7 @@ struct WindowAccess {
   static Rect& rect(Window& w) { return w.rect_; }
   static Window*& parent(Window& w) { return w.parent_; }
   static std::vector<std::unique_ptr<Window>>& children(Window& w) { return w.children_; }
-  static Rect& dirty(Window& w) { return w.dirty_; }
+  static DirtyArea& dirty(Window& w) { return w.dirty_; }
   static bool& erase_pending(Window& w) { return w.erase_pending_; }
   static Rect& exposed(Window& w) { return w.exposed_; }
   static Window*& owner(Window& w) { return w.owner_; }
@@ -44,15 +44,22 @@ enum Life : uint8_t { kAlive = 0, kDestroying = 1, kDead = 2 };
 // grown to what the program needs.
 struct QueueItem {
   enum class Kind : uint8_t {
-    Message, PointerDown, PointerUp, PointerMove,
-    Show, Enable, Invalidate, InvalidateClass, ShowClass,
-    Call,                    // call(call_arg), in turn with everything queued around it
+    Message,
+    PointerDown,
+    PointerUp,
+    PointerMove,
+    Show,
+    Enable,
+    Invalidate,
+    InvalidateClass,
+    ShowClass,
+    Call,  // call(call_arg), in turn with everything queued around it
   };
   Kind kind = Kind::Message;
-  bool flag = false;         // show / enable / whole client area
+  bool flag = false;  // show / enable / whole client area
   Erase erase = Erase::Yes;
   Window* window = nullptr;
-  uint64_t serial = 0;       // 0: queued off the GUI thread, checked by address only
+  uint64_t serial = 0;  // 0: queued off the GUI thread, checked by address only
   int class_index = -1;
   Message message{};
   Rect rect{};
@@ -117,7 +124,7 @@ struct Timer {
 struct PaintEntry {
   Window* window;
   Rect visible;
-  bool opaque;   // erases all of itself when exposed, so it hides what lies under it
+  bool opaque;  // erases all of itself when exposed, so it hides what lies under it
 };
 
 // The press the hold repeat counts: compared with the core's pressed window, never
@@ -250,7 +257,7 @@ bool modal_running_for(const Window* w);
 void end_modal_frames_of(const Window* w);
 
 // timers.cpp
-int64_t next_timer_due();   // INT64_MAX when no timer can fire
+int64_t next_timer_due();  // INT64_MAX when no timer can fire
 bool fire_due_timer();
 void kill_timers_of(const Window* w);
 void clear_timers();
@@ -260,8 +267,8 @@ void dispatch_pointer(QueueItem::Kind kind, Point screen);
 void forget_window_input(const Window* w);
 void cancel_press();
 
-// automation.cpp: text in double quotes as `windows` and `texts` print it: quotes, backslashes and line breaks
-// escaped with a backslash.
+// automation.cpp: text in double quotes as `windows` and `texts` print it: quotes, backslashes and
+// line breaks escaped with a backslash.
 std::string escaped_text(std::string_view text);
 
 // window_texts.cpp: the paint pass brackets each window's paint of `area` (screen coordinates)

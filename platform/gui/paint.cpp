@@ -105,28 +105,65 @@ void paint_region(Window& w, const Rect& area, bool erase) {
   detail::end_window_texts();
 }
 
-// What of the window is waiting to be painted, in screen coordinates, taken off the window.
-Rect take_pending(Window& w, bool* erase) {
-  Rect own;
+// What of the window is waiting to be painted, in screen coordinates, taken off the window:
+// the exposed part, and the dirty pieces of the client area.
+struct Pending {
+  Rect exposed;
+  DirtyArea dirty;
+  bool erase = false;
+};
+
+Pending take_pending(Window& w) {
+  Pending p;
   Rect& exposed = WindowAccess::exposed(w);
   if (!exposed.empty()) {
     const Rect s = w.screen_rect();
-    own = exposed.translated(s.left, s.top);
-    *erase = true;
+    p.exposed = exposed.translated(s.left, s.top);
+    p.erase = true;
   }
-  Rect& dirty = WindowAccess::dirty(w);
+  DirtyArea& dirty = WindowAccess::dirty(w);
   if (!dirty.empty()) {
     const Point o = w.client_origin();
-    own = own.united(dirty.translated(o.x, o.y));
-    *erase = *erase || WindowAccess::erase_pending(w);
+    for (int i = 0; i < dirty.count; ++i) p.dirty.add(dirty.pieces[size_t(i)].translated(o.x, o.y));
+    p.erase = p.erase || WindowAccess::erase_pending(w);
   }
   exposed = {};
   dirty = {};
   WindowAccess::erase_pending(w) = false;
-  return own;
+  return p;
 }
 
 }  // namespace
+
+void DirtyArea::add(const Rect& r) {
+  if (r.empty()) return;
+  for (int i = 0; i < count; ++i) {
+    if (pieces[size_t(i)].contains(r)) return;
+  }
+  // Pieces that overlap the new one join it, so that no part is painted twice.
+  Rect joined = r;
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (int i = 0; i < count; ++i) {
+      if (pieces[size_t(i)].intersected(joined).empty()) continue;
+      joined = joined.united(pieces[size_t(i)]);
+      pieces[size_t(i)] = pieces[size_t(--count)];
+      grew = true;
+      break;
+    }
+  }
+  if (count == kMaxPieces) {
+    joined = joined.united(united());
+    count = 0;
+  }
+  pieces[size_t(count++)] = joined;
+}
+
+Rect DirtyArea::united() const {
+  Rect all;
+  for (int i = 0; i < count; ++i) all = all.united(pieces[size_t(i)]);
+  return all;
+}
 
 namespace detail {
 
@@ -142,7 +179,7 @@ void invalidate_now(Window* w, const Rect* r, Erase erase) {
   const Rect client = w->client_rect();
   const Rect d = r != nullptr ? r->intersected(client) : client;
   if (d.empty()) return;
-  WindowAccess::dirty(*w) = WindowAccess::dirty(*w).united(d);
+  WindowAccess::dirty(*w).add(d);
   if (erase == Erase::Yes) WindowAccess::erase_pending(*w) = true;
   state().any_dirty = true;
 }
@@ -194,7 +231,7 @@ bool painting() { return state().painting > 0; }
 void invalidate(Window* w, Erase erase) {
   if (!on_gui_thread()) {
     detail::queue_item(detail::make_item(detail::QueueItem::Kind::Invalidate,
-                                          {.window = w, .flag = true, .erase = erase}));
+                                         {.window = w, .flag = true, .erase = erase}));
     return;
   }
   detail::invalidate_now(w, nullptr, erase);
@@ -203,7 +240,7 @@ void invalidate(Window* w, Erase erase) {
 void invalidate_rect(Window* w, const Rect& r, Erase erase) {
   if (!on_gui_thread()) {
     detail::queue_item(detail::make_item(detail::QueueItem::Kind::Invalidate,
-                                          {.window = w, .erase = erase, .rect = r}));
+                                         {.window = w, .erase = erase, .rect = r}));
     return;
   }
   detail::invalidate_now(w, &r, erase);
@@ -222,7 +259,7 @@ void invalidate_class(std::string_view class_name, Erase erase) {
   if (index < 0) return;
   if (!on_gui_thread()) {
     detail::queue_item(detail::make_item(detail::QueueItem::Kind::InvalidateClass,
-                                          {.flag = true, .erase = erase, .class_index = index}));
+                                         {.flag = true, .erase = erase, .class_index = index}));
     return;
   }
   invalidate_class_now(index, nullptr, erase);
@@ -233,7 +270,7 @@ void invalidate_class_rect(std::string_view class_name, const Rect& r, Erase era
   if (index < 0) return;
   if (!on_gui_thread()) {
     detail::queue_item(detail::make_item(detail::QueueItem::Kind::InvalidateClass,
-                                          {.erase = erase, .rect = r, .class_index = index}));
+                                         {.erase = erase, .rect = r, .class_index = index}));
     return;
   }
   invalidate_class_now(index, &r, erase);
@@ -264,19 +301,26 @@ void paint_pending() {
     Window& w = *order[i].window;
     if (!detail::is_alive(&w) || !w.is_visible()) continue;
     const Rect visible = detail::visible_screen_rect(w);
-    bool erase = false;
-    Rect own = take_pending(w, &erase);
+    Pending pending = take_pending(w);
+    Rect own = pending.exposed;
+    bool erase = pending.erase;
     for (const Rect& d : damage) {
       const Rect x = d.intersected(visible);
       if (x.empty()) continue;
       own = own.united(x);
       erase = true;
     }
-    own = own.intersected(visible);
-    if (own.empty() || covered_later(order, i, own)) continue;
-    paint_region(w, own, erase);
-    add_rect(damage, own);
-    changed = changed.united(own);
+    // Only dirty pieces and nothing else: each is painted on its own. Anything more and the
+    // window paints the union once.
+    const int pieces = own.empty() ? pending.dirty.count : 0;
+    if (pieces == 0) own = own.united(pending.dirty.united());
+    for (int k = 0; k < std::max(pieces, 1); ++k) {
+      const Rect area = (pieces > 0 ? pending.dirty.pieces[size_t(k)] : own).intersected(visible);
+      if (area.empty() || covered_later(order, i, area)) continue;
+      paint_region(w, area, erase);
+      add_rect(damage, area);
+      changed = changed.united(area);
+    }
   }
   if (!changed.empty()) detail::present_frame(framebuffer(), changed);
 }

@@ -3,6 +3,7 @@
 // and coalesced paints, hit-testing, timers with direct callbacks, the message loop and nested
 // modal loops. Everything here runs on the GUI thread, except the calls marked thread-safe,
 // which may come from the exchange thread and are carried out on the GUI thread.
+#include <array>
 #include <cassert>
 #include <cstdint>
 #include <functional>
@@ -16,6 +17,19 @@
 
 namespace platform::gui {
 
+// What of a client area waits to be painted: a few separate rectangles, so that small changes
+// far apart (the turning fans of the status picture) are each painted on their own; one more
+// than fit collapses them all into their union.
+struct DirtyArea {
+  static constexpr int kMaxPieces = 4;
+  std::array<Rect, kMaxPieces> pieces{};
+  int count = 0;
+
+  bool empty() const { return count == 0; }
+  void add(const Rect& r);
+  Rect united() const;
+};
+
 class Window;
 
 enum class MessageKind : uint16_t {
@@ -23,20 +37,21 @@ enum class MessageKind : uint16_t {
   Destroy,          // before the window and its children go away
   Paint,            // lparam = PaintContext*
   EraseBackground,  // lparam = PaintContext*; return nonzero when handled
-  Command,          // wparam low 16 bits = command id, high 16 = notification; lparam = Window* of the control or 0
-  Timer,            // wparam = timer id (timers without a routine)
-  DrawItem,         // owner-drawn control; lparam = DrawItemContext*
-  HScroll,          // wparam = ScrollCode, lparam = Window* of the scroll bar
+  Command,   // wparam low 16 bits = command id, high 16 = notification; lparam = Window* of the
+             // control or 0
+  Timer,     // wparam = timer id (timers without a routine)
+  DrawItem,  // owner-drawn control; lparam = DrawItemContext*
+  HScroll,   // wparam = ScrollCode, lparam = Window* of the scroll bar
   VScroll,
-  PointerDown,      // wparam = x, lparam = y, in window coordinates
+  PointerDown,  // wparam = x, lparam = y, in window coordinates
   PointerUp,
   PointerMove,
-  Show,             // wparam = 1 shown, 0 hidden
+  Show,  // wparam = 1 shown, 0 hidden
   Close,
-  InitDialog,       // lparam = the init parameter of the dialog
-  Notify,           // lparam = const Notification*
-  Enable,           // wparam = 1 enabled, 0 disabled
-  User,             // user-defined; wparam, lparam are the sender's
+  InitDialog,  // lparam = the init parameter of the dialog
+  Notify,      // lparam = const Notification*
+  Enable,      // wparam = 1 enabled, 0 disabled
+  User,        // user-defined; wparam, lparam are the sender's
 };
 
 struct Message {
@@ -67,13 +82,13 @@ namespace style {
 constexpr uint32_t kVisible = 1u << 0;
 constexpr uint32_t kDisabled = 1u << 1;
 constexpr uint32_t kChild = 1u << 2;
-constexpr uint32_t kBorder = 1u << 3;     // one-pixel black frame
-constexpr uint32_t kCaption = 1u << 4;    // title bar with the window text (includes a border)
+constexpr uint32_t kBorder = 1u << 3;   // one-pixel black frame
+constexpr uint32_t kCaption = 1u << 4;  // title bar with the window text (includes a border)
 constexpr uint32_t kTopmost = 1u << 5;
-constexpr uint32_t kPopup = 1u << 6;      // a top-level window above the main window (dialogs)
-constexpr uint32_t kOwnerDraw = 1u << 7;  // controls: the parent draws it through DrawItem
-constexpr uint32_t kMultiLine = 1u << 8;  // controls: text wraps
-constexpr uint32_t kRaisedEdge = 1u << 9; // 3-D raised frame (dialogs, message boxes)
+constexpr uint32_t kPopup = 1u << 6;       // a top-level window above the main window (dialogs)
+constexpr uint32_t kOwnerDraw = 1u << 7;   // controls: the parent draws it through DrawItem
+constexpr uint32_t kMultiLine = 1u << 8;   // controls: text wraps
+constexpr uint32_t kRaisedEdge = 1u << 9;  // 3-D raised frame (dialogs, message boxes)
 }  // namespace style
 
 constexpr int kCaptionHeight = 20;
@@ -82,7 +97,7 @@ struct CreateParams {
   std::string class_name;
   std::string text;
   uint32_t style = style::kVisible;
-  Rect rect;              // relative to the parent's client area (screen for top level)
+  Rect rect;  // relative to the parent's client area (screen for top level)
   Window* parent = nullptr;
   int id = 0;
   intptr_t create_param = 0;
@@ -103,7 +118,7 @@ class Window {
   // Children, bottom of the z-order first.
   const std::vector<std::unique_ptr<Window>>& children() const { return children_; }
 
-  bool is_visible() const;   // this window and every ancestor shown
+  bool is_visible() const;  // this window and every ancestor shown
   bool is_shown() const { return (style_ & style::kVisible) != 0; }
   bool is_enabled() const { return (style_ & style::kDisabled) == 0; }
   bool is_topmost() const { return (style_ & style::kTopmost) != 0; }
@@ -136,28 +151,28 @@ class Window {
   Window* parent_ = nullptr;
   std::vector<std::unique_ptr<Window>> children_;
   WindowProc procedure_ = nullptr;
-  Rect dirty_;            // client coordinates; empty when nothing to paint
+  DirtyArea dirty_;  // client coordinates; empty when nothing to paint
   bool erase_pending_ = false;
-  Rect exposed_;          // window coordinates, frame included: repainted with erase
+  Rect exposed_;  // window coordinates, frame included: repainted with erase
   Window* owner_ = nullptr;
-  uint64_t serial_ = 0;   // tells a live window from a new one at a freed address
+  uint64_t serial_ = 0;  // tells a live window from a new one at a freed address
   int class_index_ = -1;
-  uint8_t life_ = 0;      // alive, being destroyed, destroyed (freed once dispatch unwinds)
+  uint8_t life_ = 0;  // alive, being destroyed, destroyed (freed once dispatch unwinds)
 };
 
 // The root of every top-level window (the screen). Top-level windows are its children.
 Window& desktop();
 
 struct PaintContext {
-  Canvas* canvas;   // clipped to the dirty part of the client area, origin at the client's (0, 0)
-  Rect dirty;       // in client coordinates
+  Canvas* canvas;  // clipped to the dirty part of the client area, origin at the client's (0, 0)
+  Rect dirty;      // in client coordinates
 };
 
 struct DrawItemContext {
   Window* control;
   int id;
-  Canvas* canvas;   // clipped to the control, origin at its (0, 0)
-  Rect rect;        // the control's client rectangle
+  Canvas* canvas;  // clipped to the control, origin at its (0, 0)
+  Rect rect;       // the control's client rectangle
   bool pressed;
   bool disabled;
 };
@@ -197,11 +212,12 @@ inline int command_notification(const Message& m) { return int((m.wparam >> 16) 
 
 // Window operations. Those marked thread-safe may be called from any thread: off the GUI thread
 // they are handed to it and carried out there, in order.
-void show_window(Window* w, bool show);                 // thread-safe
-void enable_window(Window* w, bool enable);             // thread-safe
+void show_window(Window* w, bool show);      // thread-safe
+void enable_window(Window* w, bool enable);  // thread-safe
 enum class Erase { No, Yes };
-void invalidate(Window* w, Erase erase = Erase::Yes);   // thread-safe; whole client area
-void invalidate_rect(Window* w, const Rect& r, Erase erase = Erase::Yes);  // thread-safe; client coordinates
+void invalidate(Window* w, Erase erase = Erase::Yes);  // thread-safe; whole client area
+void invalidate_rect(Window* w, const Rect& r,
+                     Erase erase = Erase::Yes);  // thread-safe; client coordinates
 // The same, addressed to every window of a class; nothing happens when none exists. Thread-safe.
 void invalidate_class(std::string_view class_name, Erase erase = Erase::Yes);
 void invalidate_class_rect(std::string_view class_name, const Rect& r, Erase erase = Erase::Yes);

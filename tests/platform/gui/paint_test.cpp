@@ -32,17 +32,40 @@ TEST_F(Painting, FirstPaintDrawsEveryWindowInZOrder) {
   EXPECT_EQ(pixel(300, 200), kBlue);
 }
 
-TEST_F(Painting, TwoInvalidationsMakeOnePaintOfTheirUnion) {
+TEST_F(Painting, SmallChangesApartArePaintedEachOnItsOwn) {
   invalidate_rect(box, {0, 0, 10, 10}, Erase::No);
   invalidate_rect(box, {50, 50, 60, 60}, Erase::No);
+  invalidate_rect(box, {55, 55, 70, 58}, Erase::No);  // overlaps the second: joins it
+  invalidate_rect(box, {2, 2, 5, 5}, Erase::No);      // inside the first: adds nothing
   paint_pending();
   const auto paints = events_of(MessageKind::Paint, "box");
-  ASSERT_EQ(paints.size(), 1u);
-  EXPECT_EQ(paints[0].dirty, (Rect{0, 0, 60, 60}));
+  ASSERT_EQ(paints.size(), 2u);
+  EXPECT_EQ(paints[0].dirty, (Rect{0, 0, 10, 10}));
+  EXPECT_EQ(paints[1].dirty, (Rect{50, 50, 70, 60}));
   EXPECT_TRUE(events_of(MessageKind::EraseBackground).empty());
   EXPECT_TRUE(events_of(MessageKind::Paint, "main").empty());
   paint_pending();  // nothing left: no second paint
-  EXPECT_EQ(events_of(MessageKind::Paint, "box").size(), 1u);
+  EXPECT_EQ(events_of(MessageKind::Paint, "box").size(), 2u);
+}
+
+TEST_F(Painting, TooManyPiecesOrAnExposureMakeOnePaintOfTheUnion) {
+  for (int i = 0; i < 5; ++i) invalidate_rect(box, Rect::from_xywh(i * 20, 0, 5, 5), Erase::No);
+  paint_pending();
+  auto paints = events_of(MessageKind::Paint, "box");
+  ASSERT_EQ(paints.size(), 1u);
+  EXPECT_EQ(paints[0].dirty, (Rect{0, 0, 85, 5}));
+
+  // A window over the box's corner goes away while two pieces wait.
+  Window* cover = make("cover", Rect::from_xywh(100, 100, 20, 20), main, style::kTopmost, kGreen);
+  paint_pending();
+  events().clear();
+  invalidate_rect(box, {30, 30, 35, 35}, Erase::No);
+  invalidate_rect(box, {50, 50, 60, 60}, Erase::No);
+  show_window(cover, false);
+  paint_pending();
+  paints = events_of(MessageKind::Paint, "box");
+  ASSERT_EQ(paints.size(), 1u);
+  EXPECT_EQ(paints[0].dirty, (Rect{0, 0, 60, 60}));
 }
 
 TEST_F(Painting, EraseOnlyWhenAsked) {
@@ -101,10 +124,11 @@ TEST_F(Painting, MovingRepaintsOldAndNewPlaces) {
 }
 
 TEST_F(Painting, FramesAndCaptionsAreDrawnByThePlatform) {
-  Window* framed = make("CAPTION TEXT", Rect::from_xywh(300, 20, 300, 150), main, style::kCaption, kGreen);
+  Window* framed =
+      make("CAPTION TEXT", Rect::from_xywh(300, 20, 300, 150), main, style::kCaption, kGreen);
   paint_pending();
-  EXPECT_EQ(pixel(300, 20), colors::kBlack);        // border
-  EXPECT_EQ(pixel(595, 25), rgb(0, 0, 128));       // title bar, right of the text
+  EXPECT_EQ(pixel(300, 20), colors::kBlack);           // border
+  EXPECT_EQ(pixel(595, 25), rgb(0, 0, 128));           // title bar, right of the text
   EXPECT_EQ(pixel(305, 21 + kCaptionHeight), kGreen);  // client area starts under it
   EXPECT_EQ(framed->client_origin(), (Point{301, 21 + kCaptionHeight}));
   // The caption carries the text: some pixel of the bar is white once the text is drawn.
@@ -114,10 +138,11 @@ TEST_F(Painting, FramesAndCaptionsAreDrawnByThePlatform) {
   }
   EXPECT_TRUE(text_drawn);
 
-  Window* raised = make("raised", Rect::from_xywh(20, 300, 100, 100), main, style::kRaisedEdge, kGreen);
+  Window* raised =
+      make("raised", Rect::from_xywh(20, 300, 100, 100), main, style::kRaisedEdge, kGreen);
   paint_pending();
-  EXPECT_EQ(pixel(21, 350), colors::kWhite);      // inner highlight of the raised edge
-  EXPECT_EQ(pixel(119, 350), rgb(64, 64, 64));    // outer shadow on the right
+  EXPECT_EQ(pixel(21, 350), colors::kWhite);    // inner highlight of the raised edge
+  EXPECT_EQ(pixel(119, 350), rgb(64, 64, 64));  // outer shadow on the right
   EXPECT_EQ(pixel(22, 350), kGreen);
   EXPECT_EQ(raised->client_rect(), (Rect{0, 0, 96, 96}));
 }
