@@ -1,13 +1,18 @@
 // The SDL2 backend: a desktop window of 640 x 480 times an integer scale, or the whole screen
 // of a kiosk with the picture scaled and centred. Mouse and finger touches become panel
-// coordinates; the picture goes up through a streaming texture only when something changed.
+// coordinates. The picture is copied onto the window's own surface, only the part that changed
+// and only when something did; no renderer is made, so on a desktop no graphics driver is
+// loaded for a picture that is plain pixels.
 #include <SDL2/SDL.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <string>
 
 #include "platform/backend/backend.h"
 #include "platform/gui/window.h"
+#include "platform/io/device_access.h"
 
 namespace platform::backend {
 
@@ -19,8 +24,7 @@ constexpr int kHeight = gui::kScreenHeight;
 class SdlBackend final : public Backend {
  public:
   ~SdlBackend() override {
-    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-    if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+    if (source_ != nullptr) SDL_FreeSurface(source_);
     if (window_ != nullptr) SDL_DestroyWindow(window_);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
@@ -29,10 +33,19 @@ class SdlBackend final : public Backend {
 
   void present(const Bitmap& frame, const Rect& dirty) override {
     const Rect r = dirty.intersected(frame.rect());
-    if (r.empty()) return;
-    const SDL_Rect area{r.left, r.top, r.width(), r.height()};
-    SDL_UpdateTexture(texture_, &area, frame.row(r.top) + r.left, frame.width() * 4);
-    render();
+    if (r.empty() || !wrap(frame)) return;
+    SDL_Surface* screen = SDL_GetWindowSurface(window_);
+    if (screen == nullptr) return;
+    const SDL_Rect whole = picture_rect(screen);
+    if (whole.w != kWidth || whole.h != kHeight) {
+      // Scaled: the picture goes up whole, so that no seam shows between scaled parts.
+      render();
+      return;
+    }
+    SDL_Rect area{r.left, r.top, r.width(), r.height()};
+    SDL_Rect at{whole.x + r.left, whole.y + r.top, 0, 0};
+    SDL_BlitSurface(source_, &area, screen, &at);
+    SDL_UpdateWindowSurfaceRects(window_, &at, 1);
   }
 
   void wait_events(int timeout_ms) override {
@@ -52,22 +65,39 @@ class SdlBackend final : public Backend {
   }
 
  private:
+  // Wraps the frame's pixels (0x00RRGGBB) in a surface; made again only if the frame moved.
+  bool wrap(const Bitmap& frame) {
+    if (source_ != nullptr && source_->pixels == frame.data()) return true;
+    if (source_ != nullptr) SDL_FreeSurface(source_);
+    source_ = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(frame.data()), frame.width(),
+                                                 frame.height(), 32, frame.width() * 4,
+                                                 SDL_PIXELFORMAT_RGB888);
+    return source_ != nullptr;
+  }
+
+  // The whole window again: black bars and the picture (after an expose or a resize, which
+  // may also give the window a new surface).
   void render() {
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    const SDL_Rect dst = picture_rect();
-    SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
-    SDL_RenderPresent(renderer_);
+    SDL_Surface* screen = SDL_GetWindowSurface(window_);
+    if (screen == nullptr || source_ == nullptr) return;
+    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+    SDL_Rect dst = picture_rect(screen);
+    if (dst.w == kWidth && dst.h == kHeight) {
+      SDL_BlitSurface(source_, nullptr, screen, &dst);
+    } else {
+      SDL_BlitScaled(source_, nullptr, screen, &dst);
+    }
+    SDL_UpdateWindowSurface(window_);
   }
 
   Size output_size() const {
     Size out{kWidth, kHeight};
-    SDL_GetRendererOutputSize(renderer_, &out.width, &out.height);
+    SDL_GetWindowSizeInPixels(window_, &out.width, &out.height);
     return out;
   }
 
-  SDL_Rect picture_rect() const {
-    const Rect r = backend::picture_rect(output_size());
+  static SDL_Rect picture_rect(const SDL_Surface* screen) {
+    const Rect r = backend::picture_rect({screen->w, screen->h});
     return {r.left, r.top, r.width(), r.height()};
   }
 
@@ -80,8 +110,8 @@ class SdlBackend final : public Backend {
     SDL_GetWindowSize(window_, &ww, &wh);
     const Size out = output_size();
     Point p;
-    *inside = output_to_panel(out, x * out.width / std::max(1, ww),
-                              y * out.height / std::max(1, wh), &p);
+    *inside =
+        output_to_panel(out, x * out.width / std::max(1, ww), y * out.height / std::max(1, wh), &p);
     return p;
   }
 
@@ -97,8 +127,7 @@ class SdlBackend final : public Backend {
   void handle_finger(const SDL_Event& e);
 
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
+  SDL_Surface* source_ = nullptr;  // the frame's pixels, not owned
   Uint32 wake_event_ = 0;
   std::atomic<bool> wake_pending_{false};
   bool mouse_down_ = false;
@@ -109,10 +138,21 @@ class SdlBackend final : public Backend {
 bool SdlBackend::open(const Options& o, std::string* error) {
   // Touches come as finger events; SDL's mouse events made up from them would press twice.
   SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, o.fullscreen ? "linear" : "nearest");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     *error = SDL_GetError();
     return false;
+  }
+  // An X server takes the window's pixels directly; SDL would otherwise load a GL driver to
+  // present them. Drivers without a surface of their own (KMS/DRM, Wayland) keep SDL's choice.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && SDL_strcmp(driver, "x11") == 0)
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // Without a display server SDL reads the touch screen's event devices itself, and says
+  // nothing when it may not: the panel would show but never answer a touch.
+  if (driver != nullptr && SDL_strcasecmp(driver, "kmsdrm") == 0) {
+    const std::string advice = platform::input_devices_permission_advice();
+    if (!advice.empty())
+      std::fprintf(stderr, "corvex-display: cannot read the touch screen %s\n", advice.c_str());
   }
   const int scale = std::clamp(o.scale, 1, 8);
   const Uint32 flags = o.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
@@ -122,14 +162,8 @@ bool SdlBackend::open(const Options& o, std::string* error) {
     *error = SDL_GetError();
     return false;
   }
-  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-  if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  if (renderer_ != nullptr) {
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                 kWidth, kHeight);
-  }
   wake_event_ = SDL_RegisterEvents(1);
-  if (renderer_ == nullptr || texture_ == nullptr || wake_event_ == Uint32(-1)) {
+  if (SDL_GetWindowSurface(window_) == nullptr || wake_event_ == Uint32(-1)) {
     *error = SDL_GetError();
     return false;
   }
