@@ -76,7 +76,7 @@ bool logging_active() { return g_logging_active.load(std::memory_order_relaxed);
 void reset_long_term_header() { g_header_pending = true; }
 
 int log_used_percentage(uint64_t size) {
-  const double remaining = double(kLongTermLogCapacity) - double(uint32_t(size));
+  const double remaining = double(kLongTermLogCapacity) - double(size);
   if (remaining <= 0) return 100;
   return int(100.0 - remaining * (1.0 / double(kLongTermLogCapacity)) * 100.0);
 }
