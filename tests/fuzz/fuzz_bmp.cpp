@@ -1,30 +1,13 @@
-// Feeds arbitrary bytes to the BMP decoder: it must decode or refuse, never crash, read out of
-// bounds or take unbounded memory; a decoded bitmap must have the size its header gave.
-#include <cstddef>
-#include <cstdint>
+// libFuzzer entry of the BMP reader (the body is shared with the corpus replay).
+#include <cstdio>
 #include <cstdlib>
-#include <span>
-#include <string>
 
-#include "platform/gfx/bmp.h"
-#include "platform/gfx/canvas.h"
+#include "bmp_body.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string error;
-  const std::optional<platform::Bitmap> bitmap =
-      platform::decode_bmp(std::span(data, size), &error);
-  if (!bitmap) {
-    if (error.empty()) std::abort();
-    return 0;
-  }
-  if (bitmap->empty() || bitmap->width() > platform::kMaxBmpWidth ||
-      bitmap->height() > platform::kMaxBmpHeight) {
+  if (const char* fault = corvex::fuzzing::fuzz_bmp_input(data, size)) {
+    std::fprintf(stderr, "fuzz_bmp: %s\n", fault);
     std::abort();
   }
-  // What the panel does next with a loaded picture: copy it onto a screen-sized canvas.
-  platform::Bitmap screen(64, 48);
-  platform::Canvas canvas(screen);
-  canvas.blit(*bitmap, {-3, -3});
-  canvas.stretch_blit(*bitmap, bitmap->rect(), screen.rect());
   return 0;
 }
