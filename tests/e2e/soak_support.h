@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -83,7 +84,7 @@ class SoakDisplay {
   pid_t pid() const { return pid_; }
 
   // Sends one command; the answer lines, the last "ok", "error: ..." or empty on time-out.
-  std::vector<std::string> command(const std::string& line, int timeout_ms = 120000) {
+  std::vector<std::string> command(const std::string& line, int timeout_ms = 300000) {
     std::vector<std::string> answer;
     const std::string text = line + "\n";
     if (to_ < 0 || write(to_, text.data(), text.size()) != ssize_t(text.size())) {
@@ -106,8 +107,17 @@ class SoakDisplay {
       }
     }
   }
-  bool ok(const std::string& line, int timeout_ms = 120000) {
+  bool ok(const std::string& line, int timeout_ms = 300000) {
     return command(line, timeout_ms).back() == "ok";
+  }
+
+  // Lets `ms` of virtual time pass, five minutes per command, so that no one answer is long
+  // in coming on a loaded machine.
+  bool advance(long ms) {
+    for (long done = 0; done < ms; done += 300'000) {
+      if (!ok("wait " + std::to_string(std::min(300'000l, ms - done)))) return false;
+    }
+    return true;
   }
 
   // offset=hex pairs of a readout command (mirror, desired, pending).
