@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "texts/languages.h"
@@ -101,7 +102,7 @@ inline std::optional<std::vector<std::string>> read_lines(const fs::path& file) 
 // numbers, a missing tab, a tab or control character inside the text and texts longer than
 // max_units UTF-16 units stop the generator.
 inline std::optional<std::map<int, std::string>> read_numbered(const fs::path& file, int first,
-                                                                int last, size_t max_units) {
+                                                               int last, size_t max_units) {
   const auto lines = read_lines(file);
   if (!lines) return std::nullopt;
   std::map<int, std::string> texts;
@@ -165,6 +166,37 @@ inline void write_file(const fs::path& file, const std::vector<uint8_t>& bytes) 
   if (ec) fail("cannot rename " + temporary.string() + ": " + ec.message());
 }
 
+// Writes files so that those with the same bytes share one copy on the disk: the first is
+// written, each later one becomes a hard link to it (a copy where the file system has no
+// links). Seeding a panel disk keeps the links, so a language that shares a picture with
+// another costs nothing for it.
+class SharedFileWriter {
+ public:
+  void write(const fs::path& file, const std::vector<uint8_t>& bytes) {
+    const std::string key(bytes.begin(), bytes.end());
+    const auto seen = first_.find(key);
+    if (seen != first_.end() && link(seen->second, file)) return;
+    write_file(file, bytes);
+    if (seen == first_.end()) first_.emplace(key, file);
+  }
+
+ private:
+  // Links `file` to `existing` through a temporary name, replacing any file there at once.
+  static bool link(const fs::path& existing, const fs::path& file) {
+    std::error_code ec;
+    fs::create_directories(file.parent_path(), ec);
+    const fs::path temporary = file.string() + ".link";
+    fs::remove(temporary, ec);
+    fs::create_hard_link(existing, temporary, ec);
+    if (!ec) fs::rename(temporary, file, ec);
+    if (!ec) return true;
+    fs::remove(temporary, ec);
+    return false;
+  }
+
+  std::unordered_map<std::string, fs::path> first_;
+};
+
 // The languages that have sources (a strings.txt), English first when it is there.
 inline std::vector<int> languages_present(const fs::path& source_root) {
   std::vector<int> present;
@@ -206,8 +238,8 @@ inline constexpr int kLastWarning = 999;
 inline constexpr size_t kWarningUnits = 150;
 
 inline std::optional<std::map<int, std::string>> read_warnings(const fs::path& source_root,
-                                                                int language,
-                                                                std::string_view file) {
+                                                               int language,
+                                                               std::string_view file) {
   return read_numbered(source_dir(source_root, language) / "warnings" / std::string(file), 0,
                        kLastWarning, kWarningUnits);
 }

@@ -1,16 +1,17 @@
 // Generator of the localized bitmaps: for every language that has sources, the 73 labelled
 // button images (labels from data/lang/CODE/buttons.txt, English where a label is not
-// translated) and the four rear-discharge pictures, as 24-bit BMP files in
-// OUT_ROOT/Languages/CODE/Bitmaps/.
+// translated) and the four rear-discharge pictures, in OUT_ROOT/Languages/CODE/Bitmaps/ as
+// 8-bit palette BMP files (24-bit for an image of more than 256 colours); identical images of
+// different languages are hard links to one file.
 //
 //   make_button_bitmaps SOURCE_ROOT OUT_ROOT
 #include <array>
 #include <cmath>
 
-#include "platform/gfx/bmp.h"
 #include "texts/localized_bitmaps.h"
 #include "tools/button_art.h"
 #include "tools/generator_support.h"
+#include "tools/palette_bmp.h"
 
 namespace {
 
@@ -65,8 +66,7 @@ platform::Bitmap draw_rear_discharge(int frame) {
     draw_kernel(c, 302 + int(38 * t), y);
   }
   // The pile under the stream, growing over the four frames.
-  const std::array<Point, 3> pile = {Point{290, 244}, Point{340, 244 - height},
-                                     Point{390, 244}};
+  const std::array<Point, 3> pile = {Point{290, 244}, Point{340, 244 - height}, Point{390, 244}};
   c.fill_polygon(pile, kKernel);
   c.draw_line({290, 244}, {340, 244 - height}, kKernelShade, 2);
   // The flow arrow along the chute.
@@ -77,18 +77,18 @@ platform::Bitmap draw_rear_discharge(int frame) {
 }
 
 std::map<int, std::string> read_labels(const fs::path& src, int language) {
-  auto labels = read_numbered(source_dir(src, language) / "buttons.txt", 1,
-                              texts::kLastLabelledBitmap, 100);
+  auto labels =
+      read_numbered(source_dir(src, language) / "buttons.txt", 1, texts::kLastLabelledBitmap, 100);
   return labels ? *labels : std::map<int, std::string>{};
 }
 
+SharedFileWriter writer;
+int full_colour = 0;
+
 void write_bitmap(const fs::path& file, const platform::Bitmap& bitmap) {
-  std::error_code ec;
-  fs::create_directories(file.parent_path(), ec);
-  std::string error;
-  if (!platform::write_bmp_file(file.string(), bitmap, &error)) {
-    fail("cannot write " + file.string() + ": " + error);
-  }
+  bool palette = true;
+  writer.write(file, encode_panel_picture(bitmap, &palette));
+  if (!palette) ++full_colour;
 }
 
 }  // namespace
@@ -129,9 +129,14 @@ int main(int argc, char** argv) {
       note(code + ": " + std::to_string(borrowed) + " button labels not translated, English used");
     }
     for (int f = 0; f < 4; ++f) {
-      write_bitmap(dir / std::string(texts::localized_bitmap_name(texts::kFirstRearDischargeImage + f)),
-                   rear[f]);
+      write_bitmap(
+          dir / std::string(texts::localized_bitmap_name(texts::kFirstRearDischargeImage + f)),
+          rear[f]);
     }
+  }
+  if (full_colour > 0) {
+    note(std::to_string(full_colour) +
+         " button images have more than 256 colours: kept in 24 bits");
   }
   return 0;
 }

@@ -1,7 +1,9 @@
 // Generator of the warning pictures: for every language that has sources and every warning
 // that a warnings file defines, a 500 x 400 picture of the node that reports it, with the
 // component the warning names ringed in red and the warning's own text across the top, written as
-// OUT_ROOT/Languages/CODE/WarningBitmaps/NID_nn_WARNING_ID_mm.bmp (fan/heaters under node 02).
+// OUT_ROOT/Languages/CODE/WarningBitmaps/NID_nn_WARNING_ID_mm.bmp (fan/heaters under node 02):
+// 8-bit palette BMP files (24-bit for a picture of more than 256 colours), identical pictures
+// hard-linked to one file.
 // The help viewer's text list covers the picture below row 250, so the drawing stays above it.
 //
 //   make_warning_pictures SOURCE_ROOT OUT_ROOT
@@ -9,9 +11,9 @@
 #include <cctype>
 #include <cmath>
 
-#include "platform/gfx/bmp.h"
 #include "platform/gfx/canvas.h"
 #include "tools/generator_support.h"
+#include "tools/palette_bmp.h"
 
 namespace {
 
@@ -37,7 +39,8 @@ void draw_display_io(Canvas& c) {
   c.fill_rect({74, 82, 206, 170}, rgb(40, 70, 120));
   c.draw_rectangle({270, 80, 440, 200}, kOutline, rgb(40, 120, 60), 2);
   for (int i = 0; i < 6; ++i) c.fill_rect({285 + 25 * i, 100, 300 + 25 * i, 120}, rgb(30, 30, 30));
-  for (int i = 0; i < 4; ++i) c.fill_ellipse({290 + 36 * i, 150, 306 + 36 * i, 166}, rgb(240, 200, 40));
+  for (int i = 0; i < 4; ++i)
+    c.fill_ellipse({290 + 36 * i, 150, 306 + 36 * i, 166}, rgb(240, 200, 40));
   c.draw_line({220, 140}, {270, 140}, rgb(0, 125, 0), 6);
 }
 
@@ -111,7 +114,8 @@ const std::vector<Component>& main_io_components() {
 
 void draw_moisture_control(Canvas& c) {
   c.draw_rectangle({60, 60, 220, 220}, kOutline, kSteel, 3);
-  for (int i = 0; i < 3; ++i) c.fill_ellipse({80 + 45 * i, 170, 116 + 45 * i, 206}, rgb(90, 96, 104));
+  for (int i = 0; i < 3; ++i)
+    c.fill_ellipse({80 + 45 * i, 170, 116 + 45 * i, 206}, rgb(90, 96, 104));
   c.draw_rectangle({90, 90, 190, 140}, kOutline, rgb(40, 120, 60), 2);
   c.draw_rectangle({300, 80, 440, 200}, kOutline, rgb(60, 62, 68), 2);
   c.fill_rect({315, 95, 425, 140}, rgb(30, 40, 30));
@@ -162,10 +166,22 @@ platform::Bitmap draw_picture(int node_id, std::string text, const std::string& 
                   platform::text_format::kWordBreak);
   const std::vector<Component>* parts = nullptr;
   switch (node_id) {
-    case 1: draw_display_io(c); parts = &display_io_components(); break;
-    case 2: draw_fan_heater(c); parts = &fan_heater_components(); break;
-    case 14: draw_main_io(c); parts = &main_io_components(); break;
-    default: draw_moisture_control(c); parts = &moisture_control_components(); break;
+    case 1:
+      draw_display_io(c);
+      parts = &display_io_components();
+      break;
+    case 2:
+      draw_fan_heater(c);
+      parts = &fan_heater_components();
+      break;
+    case 14:
+      draw_main_io(c);
+      parts = &main_io_components();
+      break;
+    default:
+      draw_moisture_control(c);
+      parts = &moisture_control_components();
+      break;
   }
   if (const Component* p = named_component(*parts, english)) {
     c.draw_ellipse(p->area.inflated(8, 8), kAlarm, 4);
@@ -183,23 +199,26 @@ int main(int argc, char** argv) {
   }
   const fs::path src = argv[1];
   const fs::path out = argv[2];
+  SharedFileWriter writer;
+  int full_colour = 0;
   for (const int language : languages_present(src)) {
     for (const WarningNode& node : warning_nodes()) {
       const auto english = node_warnings(src, texts::kEnglish, node);
       for (const auto& [w, text] : node_warnings(src, language, node)) {
         const fs::path file = output_dir(out, language) / "WarningBitmaps" /
                               (warning_file_stem(node.node_id, w) + ".bmp");
-        std::error_code ec;
-        fs::create_directories(file.parent_path(), ec);
         const auto en = english.find(w);
         const platform::Bitmap picture =
             draw_picture(node.node_id, text, en != english.end() ? en->second : text);
-        std::string error;
-        if (!platform::write_bmp_file(file.string(), picture, &error)) {
-          fail("cannot write " + file.string() + ": " + error);
-        }
+        bool palette = true;
+        writer.write(file, encode_panel_picture(picture, &palette));
+        if (!palette) ++full_colour;
       }
     }
+  }
+  if (full_colour > 0) {
+    note(std::to_string(full_colour) +
+         " warning pictures have more than 256 colours: kept in 24 bits");
   }
   return 0;
 }
