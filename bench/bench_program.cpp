@@ -3,12 +3,15 @@
 //  - real time with the simulator over 60 s: the CPU share of one core;
 //  - peak resident memory of those runs;
 //  - time from start until the program answers its first automation command, which it serves
-//    only once the message loop runs (after the first frame has been painted and presented).
+//    only once the message loop runs (after the first frame has been painted and presented);
+//  - seeding a new panel disk with the language data: the time it takes and the megabytes the
+//    disk then holds (each file counted once however many names it has).
 // Every run uses one panel disk that a first, unmeasured run has seeded with the language
 // data, as a panel's disk is after its first start.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,8 +20,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
+
+#include "shell/disk_seed.h"
 
 namespace {
 
@@ -58,12 +64,10 @@ RunFigures run_display(const std::vector<std::string>& options, const std::strin
 RunFigures run_display_on(const fs::path& dir, const std::vector<std::string>& options,
                           const std::string& script) {
   RunFigures f;
-  {
-    std::ofstream(dir / "script.txt") << script;
-  }
-  std::vector<std::string> args = {CORVEX_DISPLAY_BINARY, "--headless", "--disk",
-                                    (dir / "disk").string(), "--script",
-                                    (dir / "script.txt").string()};
+  { std::ofstream(dir / "script.txt") << script; }
+  std::vector<std::string> args = {
+      CORVEX_DISPLAY_BINARY,   "--headless", "--disk",
+      (dir / "disk").string(), "--script",   (dir / "script.txt").string()};
   args.insert(args.end(), options.begin(), options.end());
 
   int out[2];
@@ -84,8 +88,9 @@ RunFigures run_display_on(const fs::path& dir, const std::vector<std::string>& o
   bool first = true;
   for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) {
     if (first) {
-      f.first_answer_ms = std::chrono::duration<double, std::milli>(
-                              std::chrono::steady_clock::now() - start).count();
+      f.first_answer_ms =
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+              .count();
       first = false;
     }
   }
@@ -130,5 +135,38 @@ void BM_start_to_first_answer(benchmark::State& state) {
   state.counters["first_answer_ms"] = f.first_answer_ms;
 }
 BENCHMARK(BM_start_to_first_answer)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The bytes a folder takes, a file with several names counted once, and its file count.
+void folder_size(const fs::path& dir, double* megabytes, double* files) {
+  std::set<std::pair<dev_t, ino_t>> seen;
+  uint64_t bytes = 0;
+  uint64_t count = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    struct stat st {};
+    if (::lstat(entry.path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    ++count;
+    if (seen.emplace(st.st_dev, st.st_ino).second) bytes += uint64_t(st.st_size);
+  }
+  *megabytes = double(bytes) / 1e6;
+  *files = double(count);
+}
+
+void BM_seed_disk(benchmark::State& state) {
+  const fs::path disk = bench_dir() / "seeded";
+  std::string error;
+  bool ok = true;
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(disk);
+    state.ResumeTiming();
+    ok = corvex::shell::seed_disk(disk.string(), &error) && ok;
+  }
+  if (!ok) state.SkipWithError(("seeding failed: " + error).c_str());
+  double megabytes = 0, files = 0;
+  folder_size(disk, &megabytes, &files);
+  state.counters["seeded_mb"] = megabytes;
+  state.counters["seeded_files"] = files;
+}
+BENCHMARK(BM_seed_disk)->Iterations(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "platform/io/file_hazards.h"
 #include "platform/io/temp_dir.h"
@@ -30,8 +32,10 @@ class DiskSeed : public ::testing::Test {
     ::setenv("CORVEX_DATA_DIR", source.c_str(), 1);
   }
   void TearDown() override {
-    if (had_old_) ::setenv("CORVEX_DATA_DIR", old_.c_str(), 1);
-    else ::unsetenv("CORVEX_DATA_DIR");
+    if (had_old_)
+      ::setenv("CORVEX_DATA_DIR", old_.c_str(), 1);
+    else
+      ::unsetenv("CORVEX_DATA_DIR");
   }
   static void write(const std::string& path, const std::string& text) {
     fs::create_directories(fs::path(path).parent_path());
@@ -78,6 +82,61 @@ TEST_F(DiskSeed, AFullDiskIsReportedAsFullAndLeavesNoHalfFolder) {
   fs::remove(source + "/Languages/DE/GermanStrings.txt");
   ASSERT_TRUE(seed_disk(small.path(), &error)) << error;
   EXPECT_EQ(size(small.path() + "/Languages/EN/EnglishStrings.txt"), 300u);
+}
+
+// The generators link identical pictures of different languages to one file; a seeded disk
+// keeps them one file, while files that merely look alike stay apart.
+TEST_F(DiskSeed, PicturesSharedInTheDataStayOneFileOnTheDisk) {
+  const std::string picture = source + "/Languages/EN/WarningBitmaps/NID_01_WARNING_ID_01.bmp";
+  write(picture, std::string(5000, 'p'));
+  for (const char* other : {"/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_01.bmp",
+                            "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_02.bmp"}) {
+    fs::create_directories(fs::path(source + other).parent_path());
+    fs::create_hard_link(picture, source + other);
+  }
+  write(source + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_03.bmp", std::string(5000, 'p'));
+
+  const std::string disk = tmp / "disk";
+  std::string error;
+  ASSERT_TRUE(seed_disk(disk, &error)) << error;
+  const std::string seeded = disk + "/Languages/EN/WarningBitmaps/NID_01_WARNING_ID_01.bmp";
+  EXPECT_EQ(fs::hard_link_count(seeded), 3u);
+  EXPECT_TRUE(
+      fs::equivalent(seeded, disk + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_01.bmp"));
+  EXPECT_TRUE(
+      fs::equivalent(seeded, disk + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_02.bmp"));
+  EXPECT_EQ(size(disk + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_02.bmp"), 5000u);
+  const std::string apart = disk + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_03.bmp";
+  EXPECT_EQ(fs::hard_link_count(apart), 1u);
+  // The disk's files are its own: none of them is a name of a file of the data.
+  EXPECT_FALSE(fs::equivalent(seeded, picture));
+  EXPECT_EQ(fs::hard_link_count(picture), 3u);
+}
+
+// The data of a real build: every language, and the disk it seeds stays small because the
+// pictures are palette files and shared ones are stored once.
+TEST(DiskSeedBuiltData, SeedsTheBuiltLanguagesWithSharedPicturesInFewMegabytes) {
+  if (std::getenv("CORVEX_DATA_DIR") != nullptr) GTEST_SKIP() << "CORVEX_DATA_DIR is set";
+  const std::string data = panel_data_dir();
+  ASSERT_FALSE(data.empty());
+  EXPECT_EQ(fs::path(data), fs::path(CORVEX_BUILD_DIR) / "data");
+  test_support::TempDir tmp;
+  const std::string disk = tmp / "disk";
+  std::string error;
+  ASSERT_TRUE(seed_disk(disk, &error)) << error;
+  std::set<std::pair<dev_t, ino_t>> seen;
+  uintmax_t bytes = 0, files = 0, shared = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(disk)) {
+    struct stat st {};
+    ASSERT_EQ(::lstat(entry.path().c_str(), &st), 0);
+    if (!S_ISREG(st.st_mode)) continue;
+    ++files;
+    if (st.st_nlink > 1) ++shared;
+    if (seen.emplace(st.st_dev, st.st_ino).second) bytes += uintmax_t(st.st_size);
+  }
+  EXPECT_GT(files, 13u * 150);
+  EXPECT_GT(shared, 13u * 4) << "the rear-discharge pictures are the same in every language";
+  EXPECT_LT(bytes, 40u * 1000 * 1000);
 }
 
 }  // namespace
