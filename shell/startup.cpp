@@ -21,6 +21,7 @@
 #include "logging/display_settings.h"
 #include "shell/link_start.h"
 #include "shell/navigation.h"
+#include "shell/service_watchdog.h"
 #include "texts/help_viewer.h"
 #include "texts/language_dialog.h"
 #include "texts/languages.h"
@@ -134,6 +135,7 @@ bool init_instance(const Options& o) {
   gui::set_timer(main, kLinkPacingTimerId, kLinkPacingPeriodMs, link_pacing_tick);
   gui::set_timer(main, kHousekeepingTimerId, kHousekeepingPeriodMs, housekeeping_tick);
   gui::set_timer(main, kFastUiTimerId, kFastUiPeriodMs, fast_ui_tick);
+  start_service_notifications(main);
   // The shutdown history: its store made ready, its records taken from the decoder and the tick.
   logging::prepare_shutdown_history();
   logging::install_shutdown_history_hooks();
