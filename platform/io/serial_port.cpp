@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/io/device_access.h"
+
 namespace platform {
 namespace {
 
@@ -29,7 +31,8 @@ bool is_pseudo_terminal(int fd) {
   int number = 0;
   if (::ioctl(fd, TIOCGPTN, &number) == 0) return true;  // the master side
   struct stat st;
-  return ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
+  return ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 &&
+         major(st.st_rdev) <= 143;
 }
 
 termios raw_line(termios tio) {
@@ -96,7 +99,10 @@ bool SerialPort::open(const std::string& device, std::string* error) {
   close();
   int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
+    const int failure = errno;
     set_error(error, device);
+    const std::string advice = permission_advice(device, failure, "dialout");
+    if (error && !advice.empty()) *error += "; " + advice;
     return false;
   }
   if (!::isatty(fd)) {
