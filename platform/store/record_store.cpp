@@ -71,26 +71,37 @@ StoreError from_sqlite(int rc) {
   switch (rc & 0xff) {
     case SQLITE_OK:
     case SQLITE_ROW:
-    case SQLITE_DONE: return StoreError::None;
-    case SQLITE_NOMEM: return StoreError::NotEnoughMemory;
-    case SQLITE_FULL: return StoreError::DiskFull;
+    case SQLITE_DONE:
+      return StoreError::None;
+    case SQLITE_NOMEM:
+      return StoreError::NotEnoughMemory;
+    case SQLITE_FULL:
+      return StoreError::DiskFull;
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB: return StoreError::Corrupt;
+    case SQLITE_NOTADB:
+      return StoreError::Corrupt;
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return StoreError::SharingViolation;
+    case SQLITE_LOCKED:
+      return StoreError::SharingViolation;
     case SQLITE_READONLY:
     case SQLITE_PERM:
-    case SQLITE_AUTH: return StoreError::AccessDenied;
-    case SQLITE_CANTOPEN: return StoreError::FileNotFound;
+    case SQLITE_AUTH:
+      return StoreError::AccessDenied;
+    case SQLITE_CANTOPEN:
+      return StoreError::FileNotFound;
     case SQLITE_CONSTRAINT:
     case SQLITE_MISMATCH:
     case SQLITE_RANGE:
-    case SQLITE_TOOBIG: return StoreError::InvalidParameter;
-    default: return StoreError::DeviceFailure;
+    case SQLITE_TOOBIG:
+      return StoreError::InvalidParameter;
+    default:
+      return StoreError::DeviceFailure;
   }
 }
 
-int exec(sqlite3* db, const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); }
+int exec(sqlite3* db, const std::string& sql) {
+  return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+}
 
 bool is_damage(int rc) { return (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB; }
 
@@ -120,7 +131,8 @@ bool rename_no_replace(const std::string& from, const std::string& to) {
 // new volume can take the name and a stale journal never rolls into it.
 bool move_aside(const std::string& host, std::string* moved_to) {
   LocalTime now = clock::local_now();
-  std::string base = host + ".damaged-" + format_date(now, "yyyyMMdd") + "-" + format_time(now, "HHmmss");
+  std::string base =
+      host + ".damaged-" + format_date(now, "yyyyMMdd") + "-" + format_time(now, "HHmmss");
   std::string target = base;
   for (int n = 1; !rename_no_replace(host, target); ++n) {
     if (errno != EEXIST || n > 1000) return false;
@@ -151,13 +163,16 @@ Health check_volume(const std::string& host, sqlite3** out, StoreError* error) {
     return is_damage(rc) ? Health::Damaged : Health::Failed;
   }
   configure(*out);
-  Statement check(*out, "PRAGMA quick_check");
+  // The full check: the quick one does not compare the indexes with the records, and a sort
+  // order missing records (or holding records that are gone) would read as a sound volume.
+  Statement check(*out, "PRAGMA integrity_check");
   if (!check.ok() || check.step() != SQLITE_ROW) {
     *error = from_sqlite(check.rc());
     return is_damage(check.rc()) ? Health::Damaged : Health::Failed;
   }
   const unsigned char* verdict = sqlite3_column_text(check.get(), 0);
-  if (!verdict || std::string_view(reinterpret_cast<const char*>(verdict)) != "ok") return Health::Damaged;
+  if (!verdict || std::string_view(reinterpret_cast<const char*>(verdict)) != "ok")
+    return Health::Damaged;
   Statement id(*out, "PRAGMA application_id");
   if (!id.ok() || id.step() != SQLITE_ROW) {
     *error = from_sqlite(id.rc());
@@ -191,8 +206,10 @@ StoreError prepare_volume(sqlite3* db) {
             " descending INTEGER NOT NULL, PRIMARY KEY(database_id, sort_order, position));"
             "CREATE TABLE IF NOT EXISTS store_properties(database_id INTEGER NOT NULL,"
             " property_id INTEGER NOT NULL, type INTEGER, PRIMARY KEY(database_id, property_id));"
-            "PRAGMA application_id=" + std::to_string(kApplicationId) + ";"
-            "COMMIT;");
+            "PRAGMA application_id=" +
+                std::to_string(kApplicationId) +
+                ";"
+                "COMMIT;");
   if (rc != SQLITE_OK) exec(db, "ROLLBACK");
   return from_sqlite(rc);
 }
@@ -214,13 +231,18 @@ bool valid_orders(std::span<const SortOrder> orders) {
 
 bool in_range(const Property& p) {
   switch (p.type) {
-    case PropertyType::Int16: return p.integer >= INT16_MIN && p.integer <= INT16_MAX;
-    case PropertyType::UInt16: return p.integer >= 0 && p.integer <= UINT16_MAX;
-    case PropertyType::Int32: return p.integer >= INT32_MIN && p.integer <= INT32_MAX;
-    case PropertyType::UInt32: return p.integer >= 0 && p.integer <= int64_t(UINT32_MAX);
+    case PropertyType::Int16:
+      return p.integer >= INT16_MIN && p.integer <= INT16_MAX;
+    case PropertyType::UInt16:
+      return p.integer >= 0 && p.integer <= UINT16_MAX;
+    case PropertyType::Int32:
+      return p.integer >= INT32_MIN && p.integer <= INT32_MAX;
+    case PropertyType::UInt32:
+      return p.integer >= 0 && p.integer <= int64_t(UINT32_MAX);
     case PropertyType::String:
     case PropertyType::Blob:
-    case PropertyType::FileTime: return true;
+    case PropertyType::FileTime:
+      return true;
   }
   return false;  // a type value outside the enumeration
 }
@@ -241,10 +263,14 @@ void bind_property(sqlite3_stmt* stmt, int index, const Property& p) {
       sqlite3_bind_text16(stmt, index, p.text.data(), int(p.text.size() * 2), SQLITE_TRANSIENT);
       break;
     case PropertyType::Blob:
-      if (p.blob.empty()) sqlite3_bind_zeroblob(stmt, index, 0);
-      else sqlite3_bind_blob(stmt, index, p.blob.data(), int(p.blob.size()), SQLITE_TRANSIENT);
+      if (p.blob.empty())
+        sqlite3_bind_zeroblob(stmt, index, 0);
+      else
+        sqlite3_bind_blob(stmt, index, p.blob.data(), int(p.blob.size()), SQLITE_TRANSIENT);
       break;
-    default: sqlite3_bind_int64(stmt, index, p.integer); break;
+    default:
+      sqlite3_bind_int64(stmt, index, p.integer);
+      break;
   }
 }
 
@@ -289,11 +315,14 @@ StoreError ensure_column(DatabaseState& s, const Property& p) {
   q.bind(1, s.id).bind(2, p.id);
   int rc = q.step();
   if (rc == SQLITE_ROW && sqlite3_column_type(q.get(), 0) != SQLITE_NULL) {
-    return sqlite3_column_int(q.get(), 0) == int(p.type) ? StoreError::None : StoreError::InvalidParameter;
+    return sqlite3_column_int(q.get(), 0) == int(p.type) ? StoreError::None
+                                                         : StoreError::InvalidParameter;
   }
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) return from_sqlite(rc);
   bool column_exists = rc == SQLITE_ROW;
-  Statement put(db, "INSERT OR REPLACE INTO store_properties(database_id, property_id, type) VALUES(?, ?, ?)");
+  Statement put(
+      db,
+      "INSERT OR REPLACE INTO store_properties(database_id, property_id, type) VALUES(?, ?, ?)");
   if (!put.ok()) return from_sqlite(put.rc());
   put.bind(1, s.id).bind(2, p.id).bind(3, int64_t(p.type));
   if (put.step() != SQLITE_DONE) return from_sqlite(put.rc());
@@ -302,7 +331,8 @@ StoreError ensure_column(DatabaseState& s, const Property& p) {
 }
 
 // Inserts (oid 0) or updates the record; inside a transaction. Returns the oid or 0.
-uint32_t put_record(DatabaseState& s, uint32_t oid, std::span<const Property> properties, StoreError* error) {
+uint32_t put_record(DatabaseState& s, uint32_t oid, std::span<const Property> properties,
+                    StoreError* error) {
   std::string sql;
   if (oid == 0 && properties.empty()) {
     sql = "INSERT INTO " + s.table + " DEFAULT VALUES";
@@ -331,7 +361,8 @@ uint32_t put_record(DatabaseState& s, uint32_t oid, std::span<const Property> pr
     return 0;
   }
   sqlite3_int64 row = oid != 0 ? oid : sqlite3_last_insert_rowid(s.connection->db);
-  if (sqlite3_changes(s.connection->db) == 0 || row <= 0 || row > std::numeric_limits<uint32_t>::max()) {
+  if (sqlite3_changes(s.connection->db) == 0 || row <= 0 ||
+      row > std::numeric_limits<uint32_t>::max()) {
     *error = StoreError::InvalidParameter;
     return 0;
   }
@@ -340,17 +371,27 @@ uint32_t put_record(DatabaseState& s, uint32_t oid, std::span<const Property> pr
 
 }  // namespace
 
-Property Property::int16(uint16_t id, int16_t value) { return {id, PropertyType::Int16, value, {}, {}}; }
-Property Property::uint16(uint16_t id, uint16_t value) { return {id, PropertyType::UInt16, value, {}, {}}; }
-Property Property::int32(uint16_t id, int32_t value) { return {id, PropertyType::Int32, value, {}, {}}; }
-Property Property::uint32(uint16_t id, uint32_t value) { return {id, PropertyType::UInt32, value, {}, {}}; }
+Property Property::int16(uint16_t id, int16_t value) {
+  return {id, PropertyType::Int16, value, {}, {}};
+}
+Property Property::uint16(uint16_t id, uint16_t value) {
+  return {id, PropertyType::UInt16, value, {}, {}};
+}
+Property Property::int32(uint16_t id, int32_t value) {
+  return {id, PropertyType::Int32, value, {}, {}};
+}
+Property Property::uint32(uint16_t id, uint32_t value) {
+  return {id, PropertyType::UInt32, value, {}, {}};
+}
 Property Property::string(uint16_t id, std::u16string value) {
   return {id, PropertyType::String, 0, std::move(value), {}};
 }
 Property Property::bytes(uint16_t id, std::vector<uint8_t> value) {
   return {id, PropertyType::Blob, 0, {}, std::move(value)};
 }
-Property Property::file_time(uint16_t id, int64_t value) { return {id, PropertyType::FileTime, value, {}, {}}; }
+Property Property::file_time(uint16_t id, int64_t value) {
+  return {id, PropertyType::FileTime, value, {}, {}};
+}
 
 const Property* Record::find(uint16_t id) const {
   for (const Property& p : properties) {
@@ -366,13 +407,17 @@ Database::~Database() = default;
 Database::Database(Database&&) noexcept = default;
 Database& Database::operator=(Database&&) noexcept = default;
 
-bool Database::is_open() const { return state_ && state_->connection && state_->connection->mounted; }
+bool Database::is_open() const {
+  return state_ && state_->connection && state_->connection->mounted;
+}
 
 void Database::close() { state_.reset(); }
 
 uint32_t Database::type() const { return state_ ? state_->type : 0; }
 
-StoreError Database::last_error() const { return state_ ? state_->error : StoreError::InvalidHandle; }
+StoreError Database::last_error() const {
+  return state_ ? state_->error : StoreError::InvalidHandle;
+}
 
 uint32_t Database::record_count() {
   if (!is_open()) return 0;
@@ -395,7 +440,8 @@ bool Database::seek_first() {
   for (const auto& column : s.columns) sql += ", " + column_name(column.first);
   sql += " FROM " + s.table + " ORDER BY ";
   for (const SortKey& key : s.order) {
-    sql += column_name(key.property_id) + (key.direction == Direction::Descending ? " DESC, " : " ASC, ");
+    sql += column_name(key.property_id) +
+           (key.direction == Direction::Descending ? " DESC, " : " ASC, ");
   }
   sql += "oid";
   int rc = sqlite3_prepare_v2(s.connection->db, sql.c_str(), int(sql.size()), &s.cursor, nullptr);
@@ -417,7 +463,8 @@ std::optional<Record> Database::read_next() {
   for (size_t i = 0; i < s.columns.size(); ++i) {
     int index = int(i) + 1;
     if (sqlite3_column_type(s.cursor, index) == SQLITE_NULL) continue;
-    record.properties.push_back(column_property(s.cursor, index, s.columns[i].first, s.columns[i].second));
+    record.properties.push_back(
+        column_property(s.cursor, index, s.columns[i].first, s.columns[i].second));
   }
   s.error = StoreError::None;
   return record;
@@ -501,7 +548,8 @@ StoreError Volume::mount(std::string_view panel_path) {
   if (existed) {
     StoreError error = StoreError::None;
     Health health = check_volume(host, &connection->db, &error);
-    if (health == Health::Failed) return error == StoreError::None ? StoreError::DeviceFailure : error;
+    if (health == Health::Failed)
+      return error == StoreError::None ? StoreError::DeviceFailure : error;
     if (health == Health::Damaged) {
       sqlite3_close_v2(connection->db);
       connection->db = nullptr;
@@ -509,7 +557,8 @@ StoreError Volume::mount(std::string_view panel_path) {
     }
   }
   if (!connection->db) {
-    int rc = sqlite3_open_v2(host.c_str(), &connection->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = sqlite3_open_v2(host.c_str(), &connection->db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) return from_sqlite(rc);
     configure(connection->db);
   }
@@ -520,7 +569,8 @@ StoreError Volume::mount(std::string_view panel_path) {
   return StoreError::None;
 }
 
-StoreError Volume::create_database(std::string_view name, uint32_t type, std::span<const SortOrder> orders) {
+StoreError Volume::create_database(std::string_view name, uint32_t type,
+                                   std::span<const SortOrder> orders) {
   if (!is_mounted()) return StoreError::InvalidHandle;
   if (!valid_name(name) || !valid_orders(orders)) return StoreError::InvalidParameter;
   sqlite3* db = connection_->db;
@@ -548,11 +598,14 @@ StoreError Volume::create_database(std::string_view name, uint32_t type, std::sp
       if (std::find(seen.begin(), seen.end(), key.property_id) != seen.end()) continue;
       seen.push_back(key.property_id);
       columns += ", " + column_name(key.property_id);
-      script += "INSERT INTO store_properties VALUES(" + id + ", " + std::to_string(key.property_id) + ", NULL);";
+      script += "INSERT INTO store_properties VALUES(" + id + ", " +
+                std::to_string(key.property_id) + ", NULL);";
     }
-    script += "CREATE INDEX " + table + "_order_" + std::to_string(k) + " ON " + table + "(" + keys + ");";
+    script += "CREATE INDEX " + table + "_order_" + std::to_string(k) + " ON " + table + "(" +
+              keys + ");";
   }
-  script = "CREATE TABLE " + table + "(oid INTEGER PRIMARY KEY AUTOINCREMENT" + columns + ");" + script;
+  script =
+      "CREATE TABLE " + table + "(oid INTEGER PRIMARY KEY AUTOINCREMENT" + columns + ");" + script;
   rc = exec(db, script);
   if (rc == SQLITE_OK) rc = exec(db, "COMMIT");
   if (rc != SQLITE_OK) exec(db, "ROLLBACK");
@@ -584,13 +637,16 @@ StoreError Volume::open_database(std::string_view name, size_t sort_order, Datab
     size_t order = size_t(sqlite3_column_int64(keys.get(), 0));
     orders = std::max(orders, order + 1);
     if (order != sort_order) continue;
-    Direction direction = sqlite3_column_int(keys.get(), 2) ? Direction::Descending : Direction::Ascending;
+    Direction direction =
+        sqlite3_column_int(keys.get(), 2) ? Direction::Descending : Direction::Ascending;
     state->order.push_back({uint16_t(sqlite3_column_int(keys.get(), 1)), direction});
   }
   if (keys.rc() != SQLITE_DONE) return from_sqlite(keys.rc());
   if (sort_order >= std::max<size_t>(orders, 1)) return StoreError::InvalidParameter;
-  Statement table(connection_->db, "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = ?");
-  if (!table.ok() || table.bind(1, state->table).step() != SQLITE_ROW) return from_sqlite(table.rc());
+  Statement table(connection_->db,
+                  "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = ?");
+  if (!table.ok() || table.bind(1, state->table).step() != SQLITE_ROW)
+    return from_sqlite(table.rc());
   if (sqlite3_column_int(table.get(), 0) != 1) return StoreError::Corrupt;
   if (StoreError error = load_columns(*state); error != StoreError::None) return error;
   out->state_ = std::move(state);
@@ -614,8 +670,9 @@ StoreError Volume::delete_database(std::string_view name) {
     exec(db, "ROLLBACK");
     return rc == SQLITE_DONE ? StoreError::FileNotFound : from_sqlite(rc);
   }
-  rc = exec(db, "DROP TABLE IF EXISTS records_" + id + ";" + "DELETE FROM store_sort_keys WHERE database_id = " +
-                    id + ";" + "DELETE FROM store_properties WHERE database_id = " + id + ";" +
+  rc = exec(db, "DROP TABLE IF EXISTS records_" + id + ";" +
+                    "DELETE FROM store_sort_keys WHERE database_id = " + id + ";" +
+                    "DELETE FROM store_properties WHERE database_id = " + id + ";" +
                     "DELETE FROM store_databases WHERE id = " + id + ";");
   if (rc == SQLITE_OK) rc = exec(db, "COMMIT");
   if (rc != SQLITE_OK) exec(db, "ROLLBACK");
@@ -628,7 +685,8 @@ StoreError delete_volume(std::string_view panel_path) {
   for (const char* companion : kVolumeCompanions) ::unlink((host + companion).c_str());
   if (::unlink(host.c_str()) == 0) return StoreError::None;
   if (errno == ENOENT) return StoreError::FileNotFound;
-  return errno == EACCES || errno == EPERM || errno == EISDIR ? StoreError::AccessDenied : StoreError::DeviceFailure;
+  return errno == EACCES || errno == EPERM || errno == EISDIR ? StoreError::AccessDenied
+                                                              : StoreError::DeviceFailure;
 }
 
 }  // namespace platform::store
