@@ -1,7 +1,10 @@
 // The data logs' share of the one-second tick.
 #include "logging/log_tick.h"
 
+#include <sys/statvfs.h>
+
 #include <algorithm>
+#include <cstdio>
 
 #include "link/status_bytes.h"
 #include "logging/data_logger_dialog.h"
@@ -11,6 +14,7 @@
 #include "platform/gui/message_box.h"
 #include "platform/gui/window.h"
 #include "platform/io/files.h"
+#include "platform/io/paths.h"
 #include "resources/window_classes.h"
 
 namespace corvex::logging {
@@ -34,10 +38,14 @@ LogTickState g_state;
 // the controller does not define, which keeps the previous value.
 uint16_t selected_grain_sensor() {
   switch (mirror_byte(link::kGrainTempSelector)) {
-    case 0: return link::kGrainTempSensorA;
-    case 1: return link::kGrainTempSensorB;
-    case 2: return link::kGrainTempSensorC;
-    default: return 0;
+    case 0:
+      return link::kGrainTempSensorA;
+    case 1:
+      return link::kGrainTempSensorB;
+    case 2:
+      return link::kGrainTempSensorC;
+    default:
+      return 0;
   }
 }
 
@@ -47,6 +55,32 @@ int percentage_on_disk() {
   const std::string path = std::string(kLongTermLogFolder) + "\\" + kLongTermLogName;
   const std::vector<platform::FindEntry> found = platform::find_files(path);
   return log_used_percentage(found.empty() || found[0].is_folder ? 0 : found[0].size);
+}
+
+// The panel shows nothing when a log cannot be written; standard error says it once when the
+// disk stops taking the logs (full or read-only), and once when it takes them again.
+bool g_log_writes_failing = false;
+
+const char* why_not_written(const char* panel_folder) {
+  struct statvfs fs {};
+  const std::string host = platform::translate_path(panel_folder);
+  if (host.empty() || ::statvfs(host.c_str(), &fs) != 0) return "the folder cannot be reached";
+  if (fs.f_flag & ST_RDONLY) return "the disk is read-only";
+  if (fs.f_bavail == 0) return "the disk is full";
+  return "the disk refused the write";
+}
+
+void note_log_write(bool written, const char* panel_folder) {
+  if (!written && !g_log_writes_failing) {
+    g_log_writes_failing = true;
+    std::fprintf(stderr,
+                 "corvex-display: cannot write the data logs in %s: %s; logging goes on "
+                 "when the disk takes writes again\n",
+                 platform::translate_path(panel_folder).c_str(), why_not_written(panel_folder));
+  } else if (written && g_log_writes_failing) {
+    g_log_writes_failing = false;
+    std::fprintf(stderr, "corvex-display: the data logs are written again\n");
+  }
 }
 
 void ask_to_open_data_logger(gui::Window* main) {
@@ -62,9 +96,12 @@ void ask_to_open_data_logger(gui::Window* main) {
 void long_term_snapshot(gui::Window* main, const platform::LocalTime& now) {
   fill_long_term_record(g_state.long_term, now);
   if (mirror_byte(link::kDataLoggingSetting) == 1) {
-    if (write_long_term_record(g_state.long_term, &g_state.log_used_percentage) ==
-        LongTermResult::CannotOpen) {
-      g_state.log_used_percentage = percentage_on_disk();
+    const LongTermResult result =
+        write_long_term_record(g_state.long_term, &g_state.log_used_percentage);
+    if (result == LongTermResult::CannotOpen) g_state.log_used_percentage = percentage_on_disk();
+    if (result == LongTermResult::CannotOpen || result == LongTermResult::Written) {
+      note_log_write(result == LongTermResult::Written && last_long_term_record_whole(),
+                     kLongTermLogFolder);
     }
     gui::invalidate_class(DATA_LOGGER_SETUP_WINDOW);
     if (g_state.log_used_percentage > kLogFullWarningPercent && g_state.size_warning_armed) {
@@ -79,7 +116,8 @@ void sample_short_term() {
   if (!mirror_bit(link::kSamplerOptions, link::kSamplerOptionsCycledBit)) {
     if (g_state.short_term_countdown > 0) --g_state.short_term_countdown;
     if (g_state.short_term_countdown == 0) {
-      append_short_term_record(g_state.sample);
+      note_log_write(append_short_term_record(g_state.sample),
+                     short_term_log_place().folder.c_str());
       // A stored sample time of 0 would sample on every tick; one minute is the shortest.
       const uint32_t minutes = std::max<uint32_t>(display_settings().sample_time_minutes, 1);
       g_state.short_term_countdown = minutes * 60;
@@ -92,7 +130,8 @@ void sample_short_term() {
   if (mirror_bit(link::kSamplerEvents, link::kSamplerEventsSampleBit) &&
       mirror_byte(link::kMoistureOut + 1) != 0) {
     if (!g_state.batch_cycle_sample_taken) {
-      append_short_term_record(g_state.sample);
+      note_log_write(append_short_term_record(g_state.sample),
+                     short_term_log_place().folder.c_str());
       g_state.batch_cycle_sample_taken = true;
     }
   } else if (mirror_bit(link::kSamplerEvents, link::kSamplerEventsRearmBit)) {
@@ -105,7 +144,7 @@ void sample_graph() {
     --g_state.graph_countdown;
     return;
   }
-  append_graph_record(g_state.sample);
+  note_log_write(append_graph_record(g_state.sample), kGraphLogFolder);
   gui::invalidate_class(resources::DRAW_GRAPH_WINDOW);
   g_state.graph_countdown = kGraphCountdownReload;
 }
@@ -116,6 +155,7 @@ LogTickState& log_tick_state() { return g_state; }
 
 void reset_log_tick() {
   g_state = LogTickState{};
+  g_log_writes_failing = false;
   reset_long_term_header();
   set_logging_active(false);
 }
@@ -146,8 +186,8 @@ void fill_sample_record(DryerSampleRecord& r, const platform::LocalTime& now) {
     r[0] = mirror_byte(uint16_t(sensor + 1));
     r[1] = mirror_byte(sensor);
   }
-  static constexpr uint16_t kValues[] = {link::kGrainTempIn, link::kMoistureIn,
-                                         link::kGrainTempOut, link::kMoistureOut};
+  static constexpr uint16_t kValues[] = {link::kGrainTempIn, link::kMoistureIn, link::kGrainTempOut,
+                                         link::kMoistureOut};
   for (size_t i = 0; i < 4; ++i) {
     r[2 + 2 * i] = mirror_byte(kValues[i]);
     r[3 + 2 * i] = mirror_byte(uint16_t(kValues[i] + 1));
@@ -169,9 +209,7 @@ bool logging_condition() {
 
 void restart_short_term_sampling() { g_state.short_term_countdown = 0; }
 
-void open_data_logger_setup(gui::Window* owner) {
-  open_data_logger_dialog(owner);
-}
+void open_data_logger_setup(gui::Window* owner) { open_data_logger_dialog(owner); }
 
 void data_log_tick(gui::Window* main) {
   const platform::LocalTime now = platform::clock::local_now();

@@ -17,6 +17,7 @@ namespace {
 
 std::atomic<bool> g_logging_active{false};
 bool g_header_pending = true;
+bool g_last_record_whole = true;
 
 bool open_long_term_log(platform::File& file) {
   platform::create_folder(kLongTermLogFolder);  // an existing folder is fine
@@ -43,8 +44,8 @@ uint32_t value16(uint32_t high, uint32_t low) { return high * 256 + low; }
 
 }  // namespace
 
-void set_record_time(LongTermLogRecord& record, int year, int month, int day, int hour,
-                     int minute, int second) {
+void set_record_time(LongTermLogRecord& record, int year, int month, int day, int hour, int minute,
+                     int second) {
   record.year = uint32_t(year);
   record.month = uint32_t(month);
   record.day = uint32_t(day);
@@ -61,8 +62,9 @@ std::string long_term_log_line(const LongTermLogRecord& r) {
   const uint32_t grain_out = value16(r.grain_temp_out_high, r.grain_temp_out_low);
   char line[160];
   const int n = std::snprintf(
-      line, sizeof line, "%04u-%02u-%02u,%02u:%02u:%02u%s,%u,%u.%01u,%u.%01u,%u.%01u,%u.%01u,%u,%u\r\n",
-      r.year, r.month, r.day, r.hour, r.minute, r.second, r.half_of_day == 'P' ? "PM" : "AM",
+      line, sizeof line,
+      "%04u-%02u-%02u,%02u:%02u:%02u%s,%u,%u.%01u,%u.%01u,%u.%01u,%u.%01u,%u,%u\r\n", r.year,
+      r.month, r.day, r.hour, r.minute, r.second, r.half_of_day == 'P' ? "PM" : "AM",
       value16(r.grain_temp_high, r.grain_temp_low), moisture_in / 10, moisture_in % 10,
       grain_in / 10, grain_in % 10, moisture_out / 10, moisture_out % 10, grain_out / 10,
       grain_out % 10, value16(r.roll_speed_high, r.roll_speed_low),
@@ -89,11 +91,22 @@ LongTermResult write_long_term_record(const LongTermLogRecord& record, int* perc
   if (*percentage >= 100) return LongTermResult::Full;
   if (!logging_active()) return LongTermResult::NotActive;
   end_torn_line(file, size);
-  // The header is pending until it is on disk whole; a failed write tries again next time.
-  if (g_header_pending && append(file, kLongTermLogHeader)) g_header_pending = false;
-  append(file, long_term_log_line(record));
+  // A full disk can take part of a line; the part is cut off again, so that the file holds
+  // whole lines only and the next line starts where this one should have. The header is
+  // pending until it is on disk whole, and a record goes out only after its header.
+  const uint64_t start = file.size().value_or(size);
+  bool whole = true;
+  if (g_header_pending) {
+    whole = append(file, kLongTermLogHeader);
+    if (whole) g_header_pending = false;
+  }
+  if (whole) whole = append(file, long_term_log_line(record));
+  if (!whole && file.seek(int64_t(start), platform::SeekFrom::Begin)) file.truncate_here();
+  g_last_record_whole = whole;
   return LongTermResult::Written;
 }
+
+bool last_long_term_record_whole() { return g_last_record_whole; }
 
 bool long_term_log_percentage(int* percentage) {
   platform::File file;

@@ -41,8 +41,8 @@ struct LongTermLogRecord {
 
 // Sets the time fields from a 24-hour local time: hour 0 is 12 AM, 12 is 12 PM, 13..23 are
 // 1..11 PM.
-void set_record_time(LongTermLogRecord& record, int year, int month, int day, int hour,
-                     int minute, int second);
+void set_record_time(LongTermLogRecord& record, int year, int month, int day, int hour, int minute,
+                     int second);
 
 // The line for a record, with its CR LF.
 std::string long_term_log_line(const LongTermLogRecord& record);
@@ -72,6 +72,9 @@ enum class LongTermResult : int {
 // file's size before the write. A line cut short by a power cut is ended before anything
 // follows it, so that no later line runs into it.
 LongTermResult write_long_term_record(const LongTermLogRecord& record, int* percentage);
+// Whether the last record written reached the file whole (false when the disk took none or
+// only part of it; a part is removed again).
+bool last_long_term_record_whole();
 
 // Opens the log (creating it when missing, as the write does), and returns its log-used
 // percentage, or nothing when it cannot be opened.
