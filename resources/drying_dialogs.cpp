@@ -106,22 +106,23 @@ gui::DialogTemplate staged_batch_template() {
   add_radio(t, "1/3 - 2/3", kBatchTwoThirdsHeat, Rect::from_xywh(428, 66, 194, 36));
   add_radio(t, "1/2 - 1/2", kBatchHalfHeat, Rect::from_xywh(428, 108, 194, 36));
 
-  add_group(t, "Loading Options for Grain Shrinkage", 1423, Rect::from_xywh(6, 156, 406, 230));
+  add_group(t, "Loading Options for Grain Shrinkage", 1423, Rect::from_xywh(6, 156, 406, 234));
   add_radio(t, "LOAD ANYTIME", kBatchLoadAnytime, Rect::from_xywh(16, 182, 390, 36));
   add_radio(t, "ONLY DURING FIRST 1/2 OF DRYING CYCLE", kBatchLoadFirstHalf,
             Rect::from_xywh(16, 224, 390, 36));
   add_key(t, "SELECT", kBatchLoadSelect, Rect::from_xywh(16, 300, 386, 56));
 
-  add_group(t, "SAFETY LIMITS", 1424, Rect::from_xywh(418, 156, 210, 230));
-  add_value(t, "DISABLED", kBatchSafetyState, Rect::from_xywh(428, 178, 190, 26));
-  add_key(t, "ENABLE / DISABLE", kBatchSafetyToggle, Rect::from_xywh(428, 210, 190, 48));
-  add_key(t, "MAX TIME", kBatchMaxTime, Rect::from_xywh(428, 266, 110, 52));
-  add_value(t, "", kBatchMaxTimeValue, Rect::from_xywh(542, 278, 80, 28));
-  add_key(t, "MAX GRAIN TEMP", kBatchMaxTemp, Rect::from_xywh(428, 326, 110, 52));
-  add_value(t, "", kBatchMaxTempValue, Rect::from_xywh(542, 338, 80, 28));
+  // Each limit's value sits under its key, so that a long label keeps the key's whole width.
+  add_group(t, "SAFETY LIMITS", 1424, Rect::from_xywh(418, 156, 210, 234));
+  add_value(t, "DISABLED", kBatchSafetyState, Rect::from_xywh(428, 176, 190, 24));
+  add_key(t, "ENABLE / DISABLE", kBatchSafetyToggle, Rect::from_xywh(428, 204, 190, 42));
+  add_key(t, "MAX TIME", kBatchMaxTime, Rect::from_xywh(428, 252, 190, 40));
+  add_value(t, "", kBatchMaxTimeValue, Rect::from_xywh(428, 294, 190, 22));
+  add_key(t, "MAX GRAIN TEMP", kBatchMaxTemp, Rect::from_xywh(428, 320, 190, 40));
+  add_value(t, "", kBatchMaxTempValue, Rect::from_xywh(428, 362, 190, 22));
 
-  add_key(t, "HELP", kBatchHelp, Rect::from_xywh(6, 392, 300, 56));
-  add_key(t, "ACCEPT", kBatchAccept, Rect::from_xywh(328, 392, 300, 56));
+  add_key(t, "HELP", kBatchHelp, Rect::from_xywh(6, 396, 300, 52));
+  add_key(t, "ACCEPT", kBatchAccept, Rect::from_xywh(328, 396, 300, 52));
   return t;
 }
 
