@@ -3,17 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "sim/auto_start_sequence.h"
 #include "sim/dryer_model.h"
 
 namespace corvex::sim {
-namespace {
-
-constexpr int kAutoStartFirstFanS = 10;
-constexpr int kAutoStartWarmUpS = 240;   // a fan/heater's span from start to held plenum
-constexpr int kAutoStartUnloadGapS = 30;
-constexpr int kAutoStartSettleS = 300;   // unloading before the controller calls it done
-
-}  // namespace
 
 const char* DryerModel::run() {
   const uint8_t warning = bytes_[link::kWarningNumber];
@@ -93,19 +86,23 @@ DryerModel::BatchPhase DryerModel::first_heat_phase() const {
 
 size_t DryerModel::batch_slot_offset(int slot) {
   static constexpr size_t kOffsets[kBatchSlots] = {link::kDryTimeLeft, link::kLoHeatTimeLeft,
-                                                   link::kCoolTimeLeft,
-                                                   link::kUnloadTimeLeft};
+                                                   link::kCoolTimeLeft, link::kUnloadTimeLeft};
   return kOffsets[slot];
 }
 
 int DryerModel::batch_slot(BatchPhase phase) {
   switch (phase) {
     case BatchPhase::Dry:
-    case BatchPhase::HiHeat: return 0;
-    case BatchPhase::LoHeat: return 1;
-    case BatchPhase::Cool: return 2;
-    case BatchPhase::Unload: return 3;
-    case BatchPhase::Load: return -1;
+    case BatchPhase::HiHeat:
+      return 0;
+    case BatchPhase::LoHeat:
+      return 1;
+    case BatchPhase::Cool:
+      return 2;
+    case BatchPhase::Unload:
+      return 3;
+    case BatchPhase::Load:
+      return -1;
   }
   return -1;
 }
@@ -143,12 +140,17 @@ void DryerModel::begin_batch_phase(BatchPhase phase) {
 
 DryerModel::BatchPhase DryerModel::next_batch_phase() const {
   switch (phase_) {
-    case BatchPhase::HiHeat: return BatchPhase::LoHeat;
+    case BatchPhase::HiHeat:
+      return BatchPhase::LoHeat;
     case BatchPhase::Dry:
-    case BatchPhase::LoHeat: return BatchPhase::Cool;
-    case BatchPhase::Cool: return BatchPhase::Unload;
-    case BatchPhase::Unload: return BatchPhase::Load;
-    case BatchPhase::Load: return first_heat_phase();
+    case BatchPhase::LoHeat:
+      return BatchPhase::Cool;
+    case BatchPhase::Cool:
+      return BatchPhase::Unload;
+    case BatchPhase::Unload:
+      return BatchPhase::Load;
+    case BatchPhase::Load:
+      return first_heat_phase();
   }
   return BatchPhase::Load;
 }
@@ -214,24 +216,19 @@ void DryerModel::take_auto_start_command(uint8_t value) {
   bytes_[link::kAutoStart] = stored;
 }
 
-// The auto-start schedule: fan/heater i starts at 10 s + i fan delays and has its plenum held
-// four minutes later; the unload follows the last one, and the run is done after five minutes
-// of unloading.
+// The auto-start schedule (auto_start_sequence.h): the fan/heaters one fan delay apart, the
+// unload after the last one holds its plenum, done after a while of unloading.
 void DryerModel::begin_auto_start() {
-  const int delay = std::max(2, read_timer(bytes_, link::kFanDelay));
-  const int fitted = fan_count();
-  auto_fan_start_.fill(0);
-  auto_fan_end_.fill(0);
-  for (int i = 0; i < fitted; ++i) {
-    auto_fan_start_[size_t(i)] = kAutoStartFirstFanS + i * delay;
-    auto_fan_end_[size_t(i)] = auto_fan_start_[size_t(i)] + kAutoStartWarmUpS;
-  }
-  auto_unload_ = auto_fan_end_[size_t(fitted - 1)] + kAutoStartUnloadGapS;
-  auto_total_ = auto_unload_ + kAutoStartSettleS;
+  const AutoStartSchedule plan = plan_auto_start(fan_count(), read_timer(bytes_, link::kFanDelay));
+  auto_fan_start_ = plan.fan_start;
+  auto_fan_end_ = plan.fan_end;
+  auto_unload_ = plan.unload_start;
+  auto_total_ = plan.total;
   auto_elapsed_ = 0;
   auto_start_ = AutoStartState::Running;
   start_run();
-  for (int i = 0; i < kMaxFans; ++i) fans_[size_t(i)].fan_at_ms = auto_fan_start_[size_t(i)] * 1000ll;
+  for (int i = 0; i < kMaxFans; ++i)
+    fans_[size_t(i)].fan_at_ms = auto_fan_start_[size_t(i)] * 1000ll;
 }
 
 void DryerModel::cancel_auto_start() {
@@ -249,15 +246,18 @@ void DryerModel::publish_auto_start() {
   const bool active =
       auto_start_ == AutoStartState::Running || auto_start_ == AutoStartState::Paused;
   put(link::kAutoStartFlags, (batch_ ? 0 : 0x40) | (active ? 0x02 : 0) |
-                                   (auto_start_ == AutoStartState::Paused ? 0x04 : 0) |
-                                   (auto_start_ == AutoStartState::Finished ? 0x80 : 0));
-  int step = 0;
-  if (active) {
-    const int last_fan = auto_fan_start_[size_t(fan_count() - 1)];
-    step = auto_elapsed_ < last_fan ? 1 : auto_elapsed_ < auto_unload_ ? 2 : 3;
-  } else if (auto_start_ == AutoStartState::Finished) {
-    step = 4;
-  }
+                                 (auto_start_ == AutoStartState::Paused ? 0x04 : 0) |
+                                 (auto_start_ == AutoStartState::Finished ? 0x80 : 0));
+  AutoStartSchedule plan;
+  plan.fitted = fan_count();
+  plan.fan_start = auto_fan_start_;
+  plan.unload_start = auto_unload_;
+  const int step =
+      auto_start_step(plan,
+                      active                                    ? AutoStartPhase::Active
+                      : auto_start_ == AutoStartState::Finished ? AutoStartPhase::Finished
+                                                                : AutoStartPhase::Idle,
+                      auto_elapsed_);
   put(link::kLoggedRollSpeed, step);
   put(link::kAutoStartStep, step);
   if (auto_start_ == AutoStartState::Idle) return;

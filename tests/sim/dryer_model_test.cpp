@@ -13,8 +13,7 @@ constexpr int64_t kMinute = 60 * kSecond;
 constexpr int64_t kHour = 60 * kMinute;
 
 uint32_t total(const StatusBytes& s) {
-  return uint32_t(s[164]) | uint32_t(s[165]) << 8 | uint32_t(s[166]) << 16 |
-         uint32_t(s[167]) << 24;
+  return uint32_t(s[164]) | uint32_t(s[165]) << 8 | uint32_t(s[166]) << 16 | uint32_t(s[167]) << 24;
 }
 
 bool fan_on(const StatusBytes& s, int n) { return s[link::burner_b(n)] & 0x01; }
@@ -200,17 +199,17 @@ TEST(DryerModel, AutoStartRunsItsScheduleAndFinishesOnItsOwn) {
   StatusBytes s = m.bytes();
   ASSERT_EQ(s[279], 0x01);
   EXPECT_EQ(s[280] & 0x02, 0x02);
-  // Fan/heater i starts at 10 s + i x 30 s; its plenum is held 240 s later.
+  // Fan/heater i starts at 10 s + i x 30 s; its plenum is held 90 s later.
   EXPECT_EQ(read_lo_hi(s, 304), 10);
   EXPECT_EQ(read_lo_hi(s, 302), 40);
   EXPECT_EQ(read_lo_hi(s, 298), 100);
   EXPECT_EQ(read_lo_hi(s, 296), 0) << "fan/heater 5 is not fitted";
-  EXPECT_EQ(read_lo_hi(s, 316), 250);
-  EXPECT_EQ(read_lo_hi(s, 310), 340);
+  EXPECT_EQ(read_lo_hi(s, 316), 100);
+  EXPECT_EQ(read_lo_hi(s, 310), 190);
   const int unload = read_lo_hi(s, 322);
   const int total_time = read_lo_hi(s, 318);
-  EXPECT_EQ(unload, 370);
-  EXPECT_EQ(total_time, 670);
+  EXPECT_EQ(unload, 220);
+  EXPECT_EQ(total_time, 340);
 
   m.advance(11 * kSecond);
   EXPECT_TRUE(fan_on(m.bytes(), 1));
