@@ -106,20 +106,20 @@ gui::DialogTemplate staged_batch_template() {
   add_radio(t, "1/3 - 2/3", kBatchTwoThirdsHeat, Rect::from_xywh(428, 66, 194, 36));
   add_radio(t, "1/2 - 1/2", kBatchHalfHeat, Rect::from_xywh(428, 108, 194, 36));
 
-  add_group(t, "Loading Options for Grain Shrinkage", 1423, Rect::from_xywh(6, 156, 406, 234));
-  add_radio(t, "LOAD ANYTIME", kBatchLoadAnytime, Rect::from_xywh(16, 182, 390, 36));
+  add_group(t, "Loading Options for Grain Shrinkage", 1423, Rect::from_xywh(6, 156, 366, 234));
+  add_radio(t, "LOAD ANYTIME", kBatchLoadAnytime, Rect::from_xywh(16, 182, 350, 36));
   add_radio(t, "ONLY DURING FIRST 1/2 OF DRYING CYCLE", kBatchLoadFirstHalf,
-            Rect::from_xywh(16, 224, 390, 36));
-  add_key(t, "SELECT", kBatchLoadSelect, Rect::from_xywh(16, 300, 386, 56));
+            Rect::from_xywh(16, 224, 350, 36));
+  add_key(t, "SELECT", kBatchLoadSelect, Rect::from_xywh(16, 300, 346, 56));
 
   // Each limit's value sits under its key, so that a long label keeps the key's whole width.
-  add_group(t, "SAFETY LIMITS", 1424, Rect::from_xywh(418, 156, 210, 234));
-  add_value(t, "DISABLED", kBatchSafetyState, Rect::from_xywh(428, 176, 190, 24));
-  add_key(t, "ENABLE / DISABLE", kBatchSafetyToggle, Rect::from_xywh(428, 204, 190, 42));
-  add_key(t, "MAX TIME", kBatchMaxTime, Rect::from_xywh(428, 252, 190, 40));
-  add_value(t, "", kBatchMaxTimeValue, Rect::from_xywh(428, 294, 190, 22));
-  add_key(t, "MAX GRAIN TEMP", kBatchMaxTemp, Rect::from_xywh(428, 320, 190, 40));
-  add_value(t, "", kBatchMaxTempValue, Rect::from_xywh(428, 362, 190, 22));
+  add_group(t, "SAFETY LIMITS", 1424, Rect::from_xywh(378, 156, 250, 234));
+  add_value(t, "DISABLED", kBatchSafetyState, Rect::from_xywh(388, 176, 230, 24));
+  add_key(t, "ENABLE / DISABLE", kBatchSafetyToggle, Rect::from_xywh(388, 204, 230, 42));
+  add_key(t, "MAX TIME", kBatchMaxTime, Rect::from_xywh(388, 252, 230, 40));
+  add_value(t, "", kBatchMaxTimeValue, Rect::from_xywh(388, 294, 230, 22));
+  add_key(t, "MAX GRAIN TEMP", kBatchMaxTemp, Rect::from_xywh(388, 320, 230, 40));
+  add_value(t, "", kBatchMaxTempValue, Rect::from_xywh(388, 362, 230, 22));
 
   add_key(t, "HELP", kBatchHelp, Rect::from_xywh(6, 396, 300, 52));
   add_key(t, "ACCEPT", kBatchAccept, Rect::from_xywh(328, 396, 300, 52));
