@@ -91,6 +91,9 @@ constexpr RedrawRow part(uint16_t first, uint16_t last, RT t, platform::Rect r, 
 inline constexpr platform::Rect kTimerRect{5, 0, 390, 45};        // right status bar
 inline constexpr platform::Rect kGrainSetpointRect{180, 30, 300, 102};
 inline constexpr platform::Rect kMetersRect{0, 0, 120, 65};      // unload status
+// Unload status: the speed button and the line left of it. A rectangle the button alone covers
+// would skip the window, whose paint is what repaints the button.
+inline constexpr platform::Rect kSpeedButtonRect{130, 0, 240, 70};
 inline constexpr platform::Rect kMoistureControlRect{5, 145, 235, 170};  // line graph
 
 inline constexpr RedrawRow kRedrawRows[] = {
@@ -127,7 +130,11 @@ inline constexpr RedrawRow kRedrawRows[] = {
     part(151, 154, RT::GrainTempSetpointPanel, kGrainSetpointRect, Erase::Yes),
     whole(155, 155, RT::UnloadStatus, Erase::Yes),
     whole(156, 158, RT::UnloadStatusButton), whole(156, 158, RT::MeteringRollDialog),
-    whole(164, 167, RT::CalibrationDialog),
+    // The presets are drawn on the unload status window's speed button, the counter and the
+    // bushels per hour on its bushels button.
+    part(156, 158, RT::UnloadStatus, kSpeedButtonRect, Erase::Yes),
+    whole(164, 167, RT::CalibrationDialog), whole(164, 167, RT::UnloadStatusButton),
+    whole(173, 174, RT::UnloadStatusButton),
     whole(168, 168, RT::StatusPicture), whole(168, 168, RT::AutoStartStatus),
     whole(169, 169, RT::StatusPicture),
     whole(171, 171, RT::RightStatusBar), whole(171, 171, RT::StatusChart),
