@@ -158,8 +158,9 @@ void on_exit(gui::Window& dialog) {
     return;
   }
   // EXIT was held for five seconds: the hidden CLEAR HISTORY instead of closing. The countdown
-  // starts over, so the next plain press closes.
-  set_shutdown_history_window(&dialog);
+  // starts over at 10 (the next tick without EXIT held sets it back to 5), so the next plain
+  // press closes.
+  restart_shutdown_history_hold(kHistoryHoldAfterClear);
   clear_request(dialog);
 }
 

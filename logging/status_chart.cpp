@@ -84,19 +84,61 @@ void set_text_if_changed(gui::Window* w, const std::string& text) {
   if (w != nullptr && !text.empty() && w->text() != text) gui::set_window_text(w, text);
 }
 
+// A heading keeps 2 pixels clear of the grid lines on each side; one that is too wide for its
+// column in the usual font takes the first smaller one that fits (some languages' words are
+// long), the smallest when none does.
+constexpr platform::FontSpec kHeadingFonts[] = {
+    kHeadingFont, {11, 700}, {10, 700}, {10, 400}, {9, 400}};
+constexpr int kHeadingClearance = 2;
+
+platform::FontSpec fitted_heading_font(const Canvas& c, const std::string& text, int width) {
+  for (const platform::FontSpec& font : kHeadingFonts) {
+    if (c.measure_text(text, 0, font, kCentred).width <= width - 2 * kHeadingClearance) return font;
+  }
+  return kHeadingFonts[std::size(kHeadingFonts) - 1];
+}
+
+void draw_heading(Canvas& c, const std::string& text, Rect r) {
+  c.draw_text(text, r, fitted_heading_font(c, text, r.width()), platform::colors::kBlack, kCentred);
+}
+
 void draw_headings(Canvas& c) {
   for (const Column& col : kColumns) {
     if (col.heading1 != 0)
-      c.draw_text(texts::localized_text(col.heading1), {col.left, 0, col.right, 15}, kHeadingFont,
-                  platform::colors::kBlack, kCentred);
+      draw_heading(c, texts::localized_text(col.heading1), {col.left, 0, col.right, 15});
     if (col.heading2 != 0)
-      c.draw_text(texts::localized_text(col.heading2), {col.left, 15, col.right, 30}, kHeadingFont,
-                  platform::colors::kBlack, kCentred);
+      draw_heading(c, texts::localized_text(col.heading2), {col.left, 15, col.right, 30});
   }
   char minutes[64];
   std::snprintf(minutes, sizeof minutes, "%d %s", int(display_settings().sample_time_minutes),
                 texts::localized_text(kMinutesString).c_str());
-  c.draw_text(minutes, {60, 15, 98, 30}, kHeadingFont, platform::colors::kBlack, kCentred);
+  draw_heading(c, minutes, {60, 15, 98, 30});
+}
+
+// The sample-time button is drawn here: its text wraps to the button's width in the largest of
+// a few fonts that fits its 31 pixels, so that a longer word for "sample time" is never cut.
+constexpr platform::FontSpec kButtonFonts[] = {
+    {13, 700}, {12, 700}, {11, 700}, {10, 400}, {9, 400}};
+constexpr int kButtonInset = 3;
+
+void draw_sample_time_button(const gui::DrawItemContext& item) {
+  Canvas& c = *item.canvas;
+  c.fill_rect(item.rect, platform::colors::kFace);
+  gui::draw_edge(c, item.rect, gui::Edge::Raised);
+  const Rect inside = item.rect.inflated(-kButtonInset, -kButtonInset);
+  const std::string& text = item.control->text();
+  const unsigned format = tf::kCenter | tf::kVCenter | tf::kWordBreak;
+  platform::FontSpec font = kButtonFonts[std::size(kButtonFonts) - 1];
+  for (const platform::FontSpec& f : kButtonFonts) {
+    const platform::Size size = c.measure_text(text, inside.width(), f, format);
+    // A pixel to spare above and below: accents rise above the line.
+    if (size.height <= inside.height() - 2 && size.width <= inside.width()) {
+      font = f;
+      break;
+    }
+  }
+  c.draw_text(text, inside, font,
+              item.disabled ? gui::kDisabledTextColor : platform::colors::kBlack, format);
 }
 
 void draw_rows(Canvas& c, int available) {
@@ -123,8 +165,7 @@ void draw_lines(Canvas& c, const Rect& client) {
 platform::Bitmap g_chart_offscreen;
 
 void paint_chart(gui::Window& w, const gui::PaintContext& paint) {
-  set_text_if_changed(gui::child_by_id(&w, kSampleTimeButtonId),
-                      sample_time_button_text());
+  set_text_if_changed(gui::child_by_id(&w, kSampleTimeButtonId), sample_time_button_text());
   set_text_if_changed(&w, texts::localized_text(kCaptionString));
 
   const int available = short_term_records_available();
@@ -148,12 +189,23 @@ void on_scroll(gui::Window& w, const gui::Message& m) {
   const int available = short_term_records_available();
   int p = g_chart.position;
   switch (gui::scroll_code(m)) {
-    case gui::ScrollCode::LineUp: p -= 1; break;
-    case gui::ScrollCode::LineDown: p += 1; break;
-    case gui::ScrollCode::PageUp: p -= kChartRows; break;
-    case gui::ScrollCode::PageDown: p += kChartRows; break;
-    case gui::ScrollCode::ThumbPosition: p = gui::scroll_message_position(m); break;
-    default: return;
+    case gui::ScrollCode::LineUp:
+      p -= 1;
+      break;
+    case gui::ScrollCode::LineDown:
+      p += 1;
+      break;
+    case gui::ScrollCode::PageUp:
+      p -= kChartRows;
+      break;
+    case gui::ScrollCode::PageDown:
+      p += kChartRows;
+      break;
+    case gui::ScrollCode::ThumbPosition:
+      p = gui::scroll_message_position(m);
+      break;
+    default:
+      return;
   }
   g_chart.position = std::clamp(p, 0, available);
   g_chart.follow_newest = g_chart.position >= newest_position(available);
@@ -170,7 +222,8 @@ void create_chart_controls(gui::Window& w) {
                       .id = kChartScrollBarId});
   gui::create_window({.class_name = std::string(gui::kButtonClass),
                       .text = sample_time_button_text(),
-                      .style = gui::style::kChild | gui::style::kVisible | gui::style::kMultiLine,
+                      .style = gui::style::kChild | gui::style::kVisible | gui::style::kMultiLine |
+                               gui::style::kOwnerDraw,
                       .rect = Rect::from_xywh(1, 1, 98, 31),
                       .parent = &w,
                       .id = kSampleTimeButtonId});
@@ -195,6 +248,12 @@ intptr_t status_chart_procedure(gui::Window& w, const gui::Message& m) {
     case gui::MessageKind::VScroll:
       on_scroll(w, m);
       return 0;
+    case gui::MessageKind::DrawItem:
+      if (gui::draw_item_context(m).id == kSampleTimeButtonId) {
+        draw_sample_time_button(gui::draw_item_context(m));
+        return 1;
+      }
+      break;
     case gui::MessageKind::Command:
       if (gui::command_id(m) == kSampleTimeButtonId) {
         open_sample_time_dialog(&w);
@@ -211,8 +270,8 @@ intptr_t status_chart_procedure(gui::Window& w, const gui::Message& m) {
 
 void register_status_chart_class() {
   gui::register_controls();
-  gui::register_class({resources::AVERAGE_VALUES_WINDOW, &status_chart_procedure,
-                       platform::colors::kBlack, true});
+  gui::register_class(
+      {resources::AVERAGE_VALUES_WINDOW, &status_chart_procedure, platform::colors::kBlack, true});
 }
 
 ChartRow chart_row(const DryerSampleRecord& record) {

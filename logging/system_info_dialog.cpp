@@ -26,6 +26,38 @@ constexpr int kAvailableString = 425;
 constexpr int kNoticeString = 426;
 constexpr int kExitString = 145;
 constexpr int kAboveCentre = 20;
+// The six lines are written in Tahoma 14 pixels high, weight 500, black, on the dialog's face.
+constexpr platform::FontSpec kLineFont{14, 500};
+constexpr int kLineIds[] = {res::kSystemInfoVersion,   res::kSystemInfoTime,
+                            res::kSystemInfoDate,      res::kSystemInfoTotal,
+                            res::kSystemInfoAvailable, res::kSystemInfoNotice};
+
+// The static class's own procedure, which the lines keep for everything but their text.
+gui::WindowProc g_static_procedure = nullptr;
+
+intptr_t info_line_procedure(gui::Window& line, const gui::Message& m) {
+  if (m.kind == gui::MessageKind::Paint) {
+    if (!line.text().empty()) {
+      gui::paint_context(m).canvas->draw_text(
+          line.text(), line.client_rect(), kLineFont, platform::colors::kBlack,
+          platform::text_format::kWordBreak | platform::text_format::kExpandTabs);
+    }
+    return 0;
+  }
+  return g_static_procedure != nullptr ? g_static_procedure(line, m)
+                                       : gui::default_window_procedure(line, m);
+}
+
+// The lines draw their text in the window's own font instead of the controls' default.
+void use_line_font(gui::Window& dialog) {
+  for (int id : kLineIds) {
+    gui::Window* line = gui::dialog_item(&dialog, id);
+    if (line == nullptr || line->procedure() == &info_line_procedure) continue;
+    g_static_procedure = line->procedure();
+    line->set_procedure(&info_line_procedure);
+    gui::invalidate(line);
+  }
+}
 
 void set_item(gui::Window& dialog, int id, const std::string& text) {
   gui::Window* item = gui::dialog_item(&dialog, id);
@@ -42,7 +74,8 @@ void paint(gui::Window& dialog) {
   const platform::LocalTime now = platform::clock::local_now();
   set_item(dialog, res::kSystemInfoTime, platform::format_time(now, "h':'mm':'ss tt"));
   set_item(dialog, res::kSystemInfoDate, platform::format_date(now, "dddd  MMM dd',' yyy"));
-  const platform::MemoryStatus memory = platform::memory_status().value_or(platform::MemoryStatus{});
+  const platform::MemoryStatus memory =
+      platform::memory_status().value_or(platform::MemoryStatus{});
   set_item(dialog, res::kSystemInfoTotal,
            memory_line(texts::localized_text(kTotalString), memory.total_bytes));
   set_item(dialog, res::kSystemInfoAvailable,
@@ -74,6 +107,7 @@ intptr_t system_info_procedure(gui::Window& dialog, const gui::Message& m) {
   switch (m.kind) {
     case gui::MessageKind::InitDialog:
       place(dialog);
+      use_line_font(dialog);
       paint(dialog);
       return 1;
     case gui::MessageKind::Paint:

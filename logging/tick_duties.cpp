@@ -73,16 +73,14 @@ void show_child(const char* window_class, int id, bool show) {
 
 // Asks whether to restart the phase timer; Yes sends its set time as the time left.
 void ask_batch_restart(gui::Window* owner, const BatchHoldRule& rule, int format_string) {
-  const std::string text =
-      batch_hold_question(format_string, link::mirror_byte(rule.set_time),
-                          link::mirror_byte(uint16_t(rule.set_time + 1)));
+  const std::string text = batch_hold_question(format_string, link::mirror_byte(rule.set_time),
+                                               link::mirror_byte(uint16_t(rule.set_time + 1)));
   const std::string caption = texts::localized_text(kBatchQuestionCaptionString);
-  const int answer =
-      gui::message_box(owner, text, caption, gui::kMbYesNo | gui::kMbIconQuestion);
+  const int answer = gui::message_box(owner, text, caption, gui::kMbYesNo | gui::kMbIconQuestion);
   if (answer != gui::kIdYes) return;
-  link::raise_write(rule.write,
-                    {{rule.time_left, link::mirror_byte(rule.set_time)},
-                     {uint16_t(rule.time_left + 1), link::mirror_byte(uint16_t(rule.set_time + 1))}});
+  link::raise_write(
+      rule.write, {{rule.time_left, link::mirror_byte(rule.set_time)},
+                   {uint16_t(rule.time_left + 1), link::mirror_byte(uint16_t(rule.set_time + 1))}});
 }
 
 }  // namespace
@@ -126,6 +124,7 @@ void set_shutdown_history_window(gui::Window* window) {
 }
 
 uint32_t shutdown_history_hold_countdown() { return duties().history_hold; }
+void restart_shutdown_history_hold(uint32_t ticks) { duties().history_hold = ticks; }
 
 void step_shutdown_history_hold() {
   gui::Window* history = duties().history_window;

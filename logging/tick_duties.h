@@ -42,6 +42,9 @@ void set_shutdown_history_window(platform::gui::Window* window);
 // Ticks left of the hold on button 1107: 5 while it is not held, one less for every tick it is.
 uint32_t shutdown_history_hold_countdown();
 void step_shutdown_history_hold();
+// A completed hold starts the countdown again at 10 before the clear question opens.
+inline constexpr uint32_t kHistoryHoldAfterClear = 10;
+void restart_shutdown_history_hold(uint32_t ticks);
 
 // ---- Batch drying timers: hold to restart a phase timer ----
 // The four hold gestures of BATCH_DRYING_WINDOW. DRY and HI HEAT both restart the timer of
