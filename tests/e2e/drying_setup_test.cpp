@@ -301,9 +301,10 @@ TEST(DryingSetupEndToEnd, SchemeAndBracketLimitGoOutUntilTheSimulatorReportsThem
   }
   ASSERT_TRUE(linked) << "the simulator's status frames were not decoded";
 
+  // A second after MOISTURE the scheme has gone out on its own, before the limit is raised.
   for (const char* step : {"click SETUP", "wait 300", "click MC_SETUP_BUTTON", "wait 300",
-                           "click MOISTURE", "click 5 SPEED SETUP", "wait 300", "click LIMIT INC",
-                           "click ACCEPT / EXIT", "wait 300", "click ACCEPT"}) {
+                           "click MOISTURE", "wait 1000", "click 5 SPEED SETUP", "wait 300",
+                           "click LIMIT INC", "click ACCEPT / EXIT", "wait 300", "click ACCEPT"}) {
     ASSERT_TRUE(display.ok(step)) << step;
   }
   const Bytes scheme{0x00, 187, 0x01, 0x04};  // moisture with 5 speeds, the other bits kept
