@@ -63,7 +63,7 @@ inline void empty_dir(const std::string& path) {
 inline bool write_file(const std::string& path, const uint8_t* data, size_t size) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
-  const bool ok = std::fwrite(data, 1, size, f) == size;
+  const bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
   return std::fclose(f) == 0 && ok;
 }
 
