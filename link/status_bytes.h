@@ -316,6 +316,9 @@ inline constexpr uint16_t kAutoStart = 279;
 inline constexpr unsigned kAutoStartRunningBit = 0;
 // Incoming moisture the operator entered for auto-start, a pair.
 inline constexpr uint16_t kIncomingAverage = 281;
+// Grain type of auto-start: 0 Corn, 1 Soy Beans, 2 Wheat, 3 Barley, 4 Rice, 5 Canola, 6 Flax,
+// 7 Hemp, 8 Milo, 9 Pistachios, 10 Rye, 11 Oats.
+inline constexpr uint16_t kGrainType = 285;
 // Moisture sensor interfaces.
 inline constexpr uint16_t kSensorInterfaces = 287;
 // Auto-start status value.

@@ -32,6 +32,14 @@ constexpr platform::FontSpec kKeyFont{18, 700};
 int g_entry_code = 0;
 MoistureKeypadEntry g_entry;
 
+// Entry code 4 (from auto-start) edits the incoming average moisture, controller parameter
+// 281: two bytes, low byte first. Every other code edits the moisture setpoint.
+constexpr int kIncomingMoistureCode = 4;
+bool editing_incoming() { return g_entry_code == kIncomingMoistureCode; }
+uint16_t reported_entry_value() {
+  return editing_incoming() ? link::mirror_lo_hi(link::kIncomingAverage)
+                            : reported_moisture_setpoint();
+}
 
 // A key: raised face, its label centred; the platform inverts it while held.
 void draw_key(const gui::DrawItemContext& item, int label_string) {
@@ -53,7 +61,11 @@ void on_keypad_accept(gui::Window& keypad) {
     return;
   }
   // Stored only; the setpoint dialog raises the write once the keypad has closed.
-  link::set_desired_hi_lo(link::kMoistureSetpoint, value);
+  if (editing_incoming()) {
+    link::set_desired_lo_hi(link::kIncomingAverage, value);
+  } else {
+    link::set_desired_hi_lo(link::kMoistureSetpoint, value);
+  }
   gui::end_dialog(&keypad, res::kKeypadAccept);
 }
 
@@ -116,7 +128,11 @@ void on_modify_setpoint(gui::Window& dialog) {
     paint_setpoint_dialog(dialog);
     return;
   }
-  link::raise_write_if_changed(PendingWrite::k199, link::kMoistureSetpoint, 2);
+  if (editing_incoming()) {
+    link::raise_write_if_changed(PendingWrite::k281, link::kIncomingAverage, 2);
+  } else {
+    link::raise_write_if_changed(PendingWrite::k199, link::kMoistureSetpoint, 2);
+  }
 }
 
 intptr_t setpoint_procedure(gui::Window& dialog, const gui::Message& m) {
@@ -190,7 +206,7 @@ void moisture_keypad_delete() {
 uint16_t moisture_keypad_accept_value() {
   if (!g_entry.started) {
     g_entry.started = true;
-    g_entry.number = reported_moisture_setpoint();
+    g_entry.number = reported_entry_value();
   }
   return uint16_t(g_entry.number & 0xFFFF);
 }
@@ -213,7 +229,7 @@ void format_keypad_number(uint32_t number, std::span<char> out) {
 
 void format_reported_setpoint(std::span<char> out) {
   if (out.empty()) return;
-  const unsigned value = reported_moisture_setpoint();
+  const unsigned value = reported_entry_value();
   std::snprintf(out.data(), out.size(), "%u.%01u %%", value / 10, value % 10);
 }
 

@@ -24,7 +24,8 @@ inline constexpr uint16_t kMoistureSetpointMaximum = 400;
 
 // Sets the dialog's entry code (3 from the main window's moisture-control button, 4 from the
 // auto-start screens) and runs the dialog modally with that owner; returns the id it closed
-// with.
+// with. Code 4 edits the incoming average moisture (parameter 281, status bytes 281 low and
+// 282 high, PendingWrite 281) in place of the setpoint, with the same keypad and range.
 intptr_t open_moisture_setpoint_dialog(platform::gui::Window* owner, int entry_code);
 
 // The entry code of the last opening (read by the dialog).
