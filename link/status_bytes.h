@@ -157,7 +157,6 @@ inline constexpr uint16_t kLoHeatTimeLeft = 252;
 inline constexpr uint16_t kCoolTimeLeft = 14;
 inline constexpr uint16_t kUnloadTimeLeft = 19;
 
-
 // ---- Dryer layout ----
 
 // Fan/heater count code: 0, 1, 2, 3, 4 = 1, 2, 3, 4, 6 fan/heaters.
