@@ -22,13 +22,28 @@ using resources::DryerPicture;
 using resources::Equipment;
 using resources::RollSize;
 
+// What the overlay was last built from: while none of it changes, the overlay is drawn again
+// as it is.
+struct OverlaySource {
+  StatusBytes bytes{};
+  bool metric = false;
+  int hourly_count = -1;
+  int hourly_countdown = -1;
+  float hourly_average = 0.0f;
+
+  bool operator==(const OverlaySource&) const = default;
+};
+
 struct PictureState {
   AnimationCounters counters;
   HourlyMoisture hourly;
   bool notice_latch = false;
   bool notice_open = false;
-  // Scratch of the paint, kept here so that a paint allocates nothing.
+  // Scratch of the paint and the animation step, kept here so that neither allocates.
   StatusBytes bytes{};
+  OverlaySource now;
+  OverlaySource built;
+  bool overlay_valid = false;
   Overlay overlay;
 };
 
@@ -37,31 +52,58 @@ PictureState& state() {
   return s;
 }
 
-void draw_icons(Canvas& c, DryerPicture picture, const StatusBytes& b, const AnimationCounters& k) {
+// One icon of the picture and the rectangle it is drawn in.
+struct PlacedIcon {
+  const platform::Bitmap* icon = nullptr;
+  Rect rect;
+};
+// The two conveyors, the two metering rolls and up to six fan/heaters.
+using PlacedIcons = std::array<PlacedIcon, 10>;
+
+int place_icons(DryerPicture picture, const StatusBytes& b, const AnimationCounters& k,
+                PlacedIcons& out) {
   const resources::PictureFamily family = resources::family_of(picture);
-  const auto blit = [&c](const platform::Bitmap& icon, const Rect& place) {
-    c.blit_keyed(icon, icon.rect(), {place.left, place.top}, resources::kIconKey);
+  int n_out = 0;
+  const auto place = [&](const platform::Bitmap& icon, const Rect& at) {
+    out[size_t(n_out++)] = {&icon,
+                            {at.left, at.top, at.left + icon.width(), at.top + icon.height()}};
   };
-  blit(resources::equipment_icon(family, Equipment::Load, k.equipment1),
-       resources::equipment_place(picture, Equipment::Load));
-  blit(resources::equipment_icon(family, Equipment::Unload, k.equipment2),
-       resources::equipment_place(picture, Equipment::Unload));
+  place(resources::equipment_icon(family, Equipment::Load, k.equipment1),
+        resources::equipment_place(picture, Equipment::Load));
+  place(resources::equipment_icon(family, Equipment::Unload, k.equipment2),
+        resources::equipment_place(picture, Equipment::Unload));
   const RollSize rolls = small_metering_rolls(b[183], b[225]) ? RollSize::Small : RollSize::Large;
-  blit(resources::metering_roll_icon(rolls, k.forward_roll),
-       resources::metering_roll_place(picture, rolls, 0));
-  blit(resources::metering_roll_icon(rolls, k.reverse_roll),
-       resources::metering_roll_place(picture, rolls, 1));
+  place(resources::metering_roll_icon(rolls, k.forward_roll),
+        resources::metering_roll_place(picture, rolls, 0));
+  place(resources::metering_roll_icon(rolls, k.reverse_roll),
+        resources::metering_roll_place(picture, rolls, 1));
   const int count = fan_heater_count(b[3]);
   for (int n = 1; n <= count; ++n) {
     const auto set = fan_heater_icon_set(b[size_t(131 - n)], b[size_t(137 - n)]);
-    blit(resources::fan_heater_icon(family, set, k.fan_heater[size_t(n - 1)]),
-         resources::fan_heater_place(picture, count, n));
+    place(resources::fan_heater_icon(family, set, k.fan_heater[size_t(n - 1)]),
+          resources::fan_heater_place(picture, count, n));
+  }
+  return n_out;
+}
+
+void draw_icons(Canvas& c, DryerPicture picture, const StatusBytes& b, const AnimationCounters& k) {
+  PlacedIcons icons;
+  const int count = place_icons(picture, b, k, icons);
+  const Rect clip = c.clip_rect();
+  for (int i = 0; i < count; ++i) {
+    const PlacedIcon& p = icons[size_t(i)];
+    if (p.rect.intersected(clip).empty()) continue;
+    c.blit_keyed(*p.icon, p.icon->rect(), {p.rect.left, p.rect.top}, resources::kIconKey);
   }
 }
 
+// Everything outside the part being painted is skipped: the 100 ms animation repaints only
+// the icons that moved.
 void draw_overlay(Canvas& c, const Overlay& o) {
+  const Rect clip = c.clip_rect();
   for (int i = 0; i < o.panel_count; ++i) {
     const OverlayPanel& p = o.panels[size_t(i)];
+    if (p.rect.intersected(clip).empty()) continue;
     c.fill_rect(p.rect, p.fill);
     if (p.frame != p.fill) c.frame_rect(p.rect, p.frame);
   }
@@ -71,8 +113,18 @@ void draw_overlay(Canvas& c, const Overlay& o) {
   }
   for (int i = 0; i < o.text_count; ++i) {
     const OverlayText& t = o.texts[size_t(i)];
+    if (t.rect.intersected(clip).empty()) continue;
     c.draw_text(t.text.data(), t.rect, fitted_overlay_font(t), t.colour, t.format);
   }
+}
+
+// Reads the bytes and the other inputs of the overlay now.
+void read_overlay_source(PictureState& s) {
+  snapshot_status(s.now.bytes);
+  s.now.metric = link::dryer_state().unit_flag.load(std::memory_order_relaxed) != 0;
+  s.now.hourly_count = s.hourly.count();
+  s.now.hourly_countdown = s.hourly.countdown();
+  s.now.hourly_average = s.hourly.average();
 }
 
 // The unload switch is on while a staged batch dries with byte 188 bit 0x40 set: the operator is
@@ -111,24 +163,29 @@ void on_paint(gui::Window& w, const gui::PaintContext& paint) {
 void paint_status_picture(Canvas& c, const Rect& client) {
   PictureState& s = state();
   c.fill_rect(client, platform::colors::kBlack);
-  snapshot_status(s.bytes);
+  read_overlay_source(s);
+  s.bytes = s.now.bytes;
   const StatusBytes& b = s.bytes;
   const PictureSelection selection = select_picture(b[4], b[225]);
   if (!selection.picture) return;
   const DryerPicture picture = *selection.picture;
   c.blit(resources::base_picture(picture), resources::picture_origin(picture));
   draw_icons(c, picture, b, s.counters);
-  const OverlayInputs inputs{link::dryer_state().unit_flag.load(std::memory_order_relaxed) != 0,
-                             &s.hourly};
-  build_overlay(selection.layout, b, inputs, s.overlay);
+  if (!s.overlay_valid || !(s.now == s.built)) {
+    build_overlay(selection.layout, b, {s.now.metric, &s.hourly}, s.overlay);
+    s.built = s.now;
+    s.overlay_valid = true;
+  }
   draw_overlay(c, s.overlay);
 }
 
 intptr_t status_picture_procedure(gui::Window& w, const gui::Message& m) {
   switch (m.kind) {
     case gui::MessageKind::Create:
-    case gui::MessageKind::Destroy: return 0;
-    case gui::MessageKind::EraseBackground: return 1;
+    case gui::MessageKind::Destroy:
+      return 0;
+    case gui::MessageKind::EraseBackground:
+      return 1;
     case gui::MessageKind::Paint:
       on_paint(w, gui::paint_context(m));
       return 0;
@@ -138,7 +195,8 @@ intptr_t status_picture_procedure(gui::Window& w, const gui::Message& m) {
         return 0;
       }
       break;
-    default: break;
+    default:
+      break;
   }
   return gui::default_window_procedure(w, m);
 }
@@ -148,12 +206,28 @@ void register_status_picture_class() {
       {resources::DRYER_PIC_WINDOW, &status_picture_procedure, platform::colors::kLightGray, true});
 }
 
+// One step of the counters. While nothing else of the picture changed since it was last drawn,
+// only the icons whose frame moved are repainted, each on its own; otherwise the whole picture.
 void animate_status_picture() {
   PictureState& s = state();
-  StatusBytes b;
-  snapshot_status(b);
+  read_overlay_source(s);
+  const StatusBytes& b = s.now.bytes;
+  const AnimationCounters before = s.counters;
   step_animation(s.counters, b);
-  link::request_redraw(link::RedrawTarget::StatusPicture, gui::Erase::Yes);
+  const PictureSelection selection = select_picture(b[4], b[225]);
+  if (!s.overlay_valid || !(s.now == s.built) || !selection.picture) {
+    link::request_redraw(link::RedrawTarget::StatusPicture, gui::Erase::Yes);
+    return;
+  }
+  PlacedIcons was;
+  PlacedIcons is;
+  const int count = place_icons(*selection.picture, b, before, was);
+  place_icons(*selection.picture, b, s.counters, is);
+  for (int i = 0; i < count; ++i) {
+    if (was[size_t(i)].icon == is[size_t(i)].icon) continue;
+    link::request_redraw_rect(link::RedrawTarget::StatusPicture,
+                              was[size_t(i)].rect.united(is[size_t(i)].rect), gui::Erase::No);
+  }
 }
 
 void sample_hourly_moisture() {
@@ -172,6 +246,7 @@ void reset_status_picture_state() {
   s.hourly.reset();
   s.notice_latch = false;
   s.notice_open = false;
+  s.overlay_valid = false;
 }
 
 const AnimationCounters& status_picture_counters() { return state().counters; }

@@ -536,20 +536,53 @@ struct WidestState {
 };
 const WidestState kWidestStates[] = {
     {"temperatures, continuous flow",
-     {{187, 0x41}, {257, 0x02}, {149, 0xFA}, {151, 0xFA}, {93, 0xFA}, {193, 0x09}, {194, 0xC4},
-      {189, 0x03}, {190, 0xE7}, {173, 0x27}, {174, 0x0F}, {164, 0xF0}, {165, 0x95}, {166, 0x93},
-      {167, 0xD6}, {197, 0x03}, {198, 0xE7}, {245, 255}, {223, 255}, {155, 1}, {293, 0x80},
-      {292, 1}, {171, 0x08}}},
+     {{187, 0x41}, {257, 0x02}, {149, 0xFA}, {151, 0xFA}, {93, 0xFA},  {193, 0x09},
+      {194, 0xC4}, {189, 0x03}, {190, 0xE7}, {173, 0x27}, {174, 0x0F}, {164, 0xF0},
+      {165, 0x95}, {166, 0x93}, {167, 0xD6}, {197, 0x03}, {198, 0xE7}, {245, 255},
+      {223, 255},  {155, 1},    {293, 0x80}, {292, 1},    {171, 0x08}}},
     {"temperatures, staged batch",
-     {{8, 1}, {187, 0x01}, {257, 0x32}, {153, 0xD8}, {154, 0xFF}, {151, 0xFA}, {93, 0xD8},
-      {94, 0xFF}, {221, 0x27}, {222, 0x0F}, {247, 0x03}, {248, 0xE7}, {249, 0x03}, {250, 0xE7},
-      {245, 255}, {293, 0x80}, {292, 2}, {171, 0x08}, {179, 0x02}}},
+     {{8, 1},
+      {187, 0x01},
+      {257, 0x32},
+      {153, 0xD8},
+      {154, 0xFF},
+      {151, 0xFA},
+      {93, 0xD8},
+      {94, 0xFF},
+      {221, 0x27},
+      {222, 0x0F},
+      {247, 0x03},
+      {248, 0xE7},
+      {249, 0x03},
+      {250, 0xE7},
+      {245, 255},
+      {293, 0x80},
+      {292, 2},
+      {171, 0x08},
+      {179, 0x02}}},
     {"moisture setpoint, three speed",
-     {{187, 0x02}, {201, 6}, {199, 0x03}, {200, 0xE7}, {189, 0x03}, {190, 0xE7}, {49, 0x20},
-      {245, 255}, {293, 0x80}, {225, 0x04}}},
+     {{187, 0x02},
+      {201, 6},
+      {199, 0x03},
+      {200, 0xE7},
+      {189, 0x03},
+      {190, 0xE7},
+      {49, 0x20},
+      {245, 255},
+      {293, 0x80},
+      {225, 0x04}}},
     {"moisture setpoint, batch",
-     {{8, 2}, {187, 0x84}, {224, 0x80}, {220, 3}, {199, 0x03}, {200, 0xE7}, {245, 255},
-      {225, 0x20}, {197, 0x27}, {198, 0x0F}, {293, 0x80}}},
+     {{8, 2},
+      {187, 0x84},
+      {224, 0x80},
+      {220, 3},
+      {199, 0x03},
+      {200, 0xE7},
+      {245, 255},
+      {225, 0x20},
+      {197, 0x27},
+      {198, 0x0F},
+      {293, 0x80}}},
     {"auto-start", {{280, 0x02}, {245, 255}, {187, 0x83}, {184, 1}, {91, 0xD8}, {92, 0xFF}}},
 };
 
@@ -808,6 +841,47 @@ TEST_F(StatusPicturePaint, RollsAndEquipmentShowTheirCountersFrames) {
                       resources::equipment_place(DryerPicture::B1, Equipment::Unload)),
             0);
   EXPECT_GT(ink({72, 368, 92, 388}, oc::kDarkBlue), 10) << "the 4\" label";
+}
+
+// The 100 ms step repaints the icons whose frame moved and nothing else, and what it leaves is
+// what a whole repaint draws. A value that changed since the last paint makes it repaint all.
+TEST_F(StatusPicturePaint, AnimationRepaintsOnlyTheIconsThatMoved) {
+  busy(0, 0x00);
+  paint();
+  const platform::Point o = window_->client_origin();
+  const platform::Point mark{o.x + 200, o.y + 20};  // in the main read-out, far from any icon
+  constexpr platform::Color kMark = platform::rgb(255, 0, 255);
+  const auto screen_copy = [] {
+    platform::Bitmap copy(240, 420);
+    platform::Canvas(copy).blit(gui::framebuffer(), {0, 0, 240, 420}, {0, 0});
+    return copy;
+  };
+  for (int step = 0; step < 4; ++step) {
+    gui::framebuffer().set_pixel(mark.x, mark.y, kMark);
+    animate_status_picture();
+    gui::paint_pending();
+    ASSERT_EQ(gui::framebuffer().pixel(mark.x, mark.y), kMark) << "step " << step;
+    const platform::Bitmap after_step = screen_copy();
+    paint();
+    const platform::Bitmap whole = screen_copy();
+    int different = 0;
+    for (int y = 0; y < 420; ++y)
+      for (int x = 0; x < 240; ++x) different += after_step.pixel(x, y) != whole.pixel(x, y);
+    EXPECT_LE(different, 1) << "step " << step << ": only the mark may differ";
+  }
+
+  // The moisture out changes without a redraw being asked for: the next step draws it.
+  const platform::Bitmap before = screen_copy();
+  set({{192, 100}});
+  gui::framebuffer().set_pixel(mark.x, mark.y, kMark);
+  animate_status_picture();
+  gui::paint_pending();
+  EXPECT_NE(gui::framebuffer().pixel(mark.x, mark.y), kMark) << "the whole picture repainted";
+  const platform::Bitmap after = screen_copy();
+  int changed = 0;
+  for (int y = 2; y < 34; ++y)
+    for (int x = 150; x < 238; ++x) changed += after.pixel(x, y) != before.pixel(x, y);
+  EXPECT_GT(changed, 20) << "the main read-out shows the new moisture";
 }
 
 TEST_F(StatusPicturePaint, EveryPictureBusy) {
