@@ -161,7 +161,8 @@ inline constexpr RedrawRow kRedrawRows[] = {
     whole(222, 222, RT::BatchDrying),
     whole(225, 225, RT::SwitchTest), whole(225, 225, RT::PlenumView),
     whole(230, 230, RT::BracketedMoistureSetup),
-    whole(239, 240, RT::LightOutputTest),
+    // The light-output test shows the short-circuit bits (177-178) beside the activated ones.
+    whole(177, 178, RT::LightOutputTest), whole(239, 240, RT::LightOutputTest),
     whole(246, 246, RT::SetupDialog),
     whole(247, 248, RT::StatusPicture), whole(247, 248, RT::BatchDrying),
     whole(257, 257, RT::BatchDrying), whole(257, 257, RT::MiscButton),
