@@ -206,6 +206,7 @@ void DryerModel::publish() {
   publish_process();
   publish_batch();
   publish_auto_start();
+  publish_diagnostics();
 }
 
 void DryerModel::publish_fans() {

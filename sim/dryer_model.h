@@ -125,6 +125,7 @@ class DryerModel {
   void publish_process();
   void publish_batch();
   void publish_auto_start();
+  void publish_diagnostics();  // diagnostics_echo.cpp
   void adopt(size_t at, size_t n);
   void put(size_t at, int value);
   void put_lo_hi(size_t at, int value);
@@ -186,6 +187,7 @@ class DryerModel {
   std::array<int, kMaxFans> auto_fan_end_{};
   int auto_unload_ = 0;
   int auto_total_ = 0;
+  bool air_switch_fan_ = false;  // fan/heater #1's fan as bit 3 of its state byte last said
 };
 
 }  // namespace corvex::sim
