@@ -127,13 +127,17 @@ TEST_F(Navigation, PlaceholderScreensCloseThemselves) {
   EXPECT_FALSE(visible(resources::VIEW_SELECTION_WINDOW));
   EXPECT_EQ(visible_screens(), kChartView) << "VIEW hides nothing";
 
-  // The auto-start configuration is opened with the main-screen-shown flag cleared.
+  // The auto-start configuration is opened with the main-screen-shown flag cleared; its return
+  // button brings the main screen back.
   link::dryer_state().main_screen_shown.store(0);
   leave_main_screen(resources::AUTO_START_CONFIG_WINDOW);
   gui::Window* config = screen(resources::AUTO_START_CONFIG_WINDOW);
   ASSERT_TRUE(config->is_visible());
-  ASSERT_FALSE(config->children().empty());
-  tap(config->children().front().get());
+  gui::Window* back = nullptr;
+  for (const auto& c : config->children())
+    if (c->text() == "SCREEN_EXIT_BUTTON") back = c.get();
+  ASSERT_NE(back, nullptr) << "the screen's return button";
+  tap(back);
   EXPECT_FALSE(config->is_shown());
   EXPECT_EQ(visible_screens(), kChartView);
   EXPECT_EQ(link::dryer_state().main_screen_shown.load(), 1);
