@@ -7,8 +7,8 @@
 
 namespace corvex::resources {
 
-inline constexpr int kUnloadParametersDialog = 611;  // ours
-inline constexpr int kPlenumManagerDialog = 612;     // ours
+inline constexpr int kUnloadParametersDialog = 711;  // ours
+inline constexpr int kPlenumManagerDialog = 712;     // ours
 
 // Unload parameters.
 inline constexpr int kUnloadMaxIncrease = 1201;
