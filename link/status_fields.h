@@ -46,11 +46,11 @@ enum class Special : uint8_t {
 // First bytes of the two-byte fields: timers, 16-bit values and the other pairs. The companion
 // timers 9-10, 14-15, 19-20 and 252-253 are not among them: they are handled byte by byte.
 inline constexpr uint16_t kPairStarts[] = {
-    11,  16,  21,  24,  26,  29,  31,  39,  41,  44,  46,  59,  61,  63,  65,  67,  69,
-    71,  73,  75,  77,  79,  81,  83,  85,  87,  89,  91,  93,  149, 151, 153, 173, 175,
-    185, 189, 191, 193, 195, 197, 199, 206, 208, 221, 232, 234, 241, 243, 247, 249, 254,
-    258, 260, 262, 264, 267, 269, 272, 274, 277, 281, 283, 290, 294, 296, 298, 300, 302,
-    304, 306, 308, 310, 312, 314, 316, 318, 320, 322, 324, 326};
+    11,  16,  21,  24,  26,  29,  31,  39,  41,  44,  46,  59,  61,  63,  65,  67,
+    69,  71,  73,  75,  77,  79,  81,  83,  85,  87,  89,  91,  93,  149, 151, 153,
+    173, 175, 185, 189, 191, 193, 195, 197, 199, 206, 208, 221, 232, 234, 241, 243,
+    247, 249, 254, 258, 260, 262, 264, 267, 269, 272, 274, 277, 281, 283, 290, 294,
+    296, 298, 300, 302, 304, 306, 308, 310, 312, 314, 316, 318, 320, 322, 324, 326};
 
 struct NotCopiedRange {
   uint16_t first;
@@ -65,9 +65,9 @@ struct CompanionByte {
   uint16_t offset;
   PW flag;
 };
-inline constexpr CompanionByte kCompanions[] = {
-    {9, PW::k9},     {10, PW::k9},     {14, PW::k14},   {15, PW::k14},
-    {19, PW::k19},   {20, PW::k19},    {252, PW::k252}, {253, PW::k252}};
+inline constexpr CompanionByte kCompanions[] = {{9, PW::k9},     {10, PW::k9},   {14, PW::k14},
+                                                {15, PW::k14},   {19, PW::k19},  {20, PW::k19},
+                                                {252, PW::k252}, {253, PW::k252}};
 
 // ---- Redraw table ----
 
@@ -88,9 +88,9 @@ constexpr RedrawRow part(uint16_t first, uint16_t last, RT t, platform::Rect r, 
 }
 
 // Field -> windows redrawn when it changes. A request with erase clears the area first.
-inline constexpr platform::Rect kTimerRect{5, 0, 390, 45};        // right status bar
+inline constexpr platform::Rect kTimerRect{5, 0, 390, 45};  // right status bar
 inline constexpr platform::Rect kGrainSetpointRect{180, 30, 300, 102};
-inline constexpr platform::Rect kMetersRect{0, 0, 120, 65};      // unload status
+inline constexpr platform::Rect kMetersRect{0, 0, 120, 65};  // unload status
 // Unload status: the speed button and the line left of it. A rectangle the button alone covers
 // would skip the window, whose paint is what repaints the button.
 inline constexpr platform::Rect kSpeedButtonRect{130, 0, 240, 70};
@@ -98,89 +98,124 @@ inline constexpr platform::Rect kMoistureControlRect{5, 145, 235, 170};  // line
 
 inline constexpr RedrawRow kRedrawRows[] = {
     whole(3, 3, RT::PlenumView),
-    whole(8, 8, RT::BatchDrying), whole(8, 8, RT::SetupMenu),
+    whole(8, 8, RT::BatchDrying),
+    whole(8, 8, RT::SetupMenu),
     // The extended menu offers CLEAR BATCH COUNTER only outside continuous flow.
     whole(8, 8, RT::ExtendedSetupMenu),
     // The drying mode and bit 1 of 257 choose the single plenum's setpoints.
     whole(8, 8, RT::PlenumView),
-    whole(9, 10, RT::BatchDrying), whole(14, 15, RT::BatchDrying),
-    whole(19, 20, RT::BatchDrying), whole(252, 253, RT::BatchDrying),
-    whole(11, 13, RT::BatchDrying), whole(16, 18, RT::BatchDrying),
-    whole(21, 23, RT::BatchDrying), whole(254, 255, RT::BatchDrying),
+    whole(9, 10, RT::BatchDrying),
+    whole(14, 15, RT::BatchDrying),
+    whole(19, 20, RT::BatchDrying),
+    whole(252, 253, RT::BatchDrying),
+    whole(11, 13, RT::BatchDrying),
+    whole(16, 18, RT::BatchDrying),
+    whole(21, 23, RT::BatchDrying),
+    whole(254, 255, RT::BatchDrying),
     part(24, 25, RT::RightStatusBar, kTimerRect, Erase::Yes),
     whole(26, 27, RT::OutOfGrainPanel, Erase::Yes),
-    whole(28, 28, RT::RightStatusBar), whole(39, 40, RT::RightStatusBar),
+    whole(28, 28, RT::RightStatusBar),
+    whole(39, 40, RT::RightStatusBar),
     whole(43, 43, RT::RightStatusBar),
-    whole(31, 32, RT::LoadDelayPanel), whole(41, 42, RT::UnloadDelayPanel),
+    whole(31, 32, RT::LoadDelayPanel),
+    whole(41, 42, RT::UnloadDelayPanel),
     whole(46, 47, RT::FanDelayPanel),
     whole(49, 49, RT::StatusPicture),
-    whole(52, 52, RT::StatusPicture), whole(52, 52, RT::MeteringRollDialog),
-    whole(52, 52, RT::RightStatusBar), whole(52, 52, RT::OutOfGrainPanel),
+    whole(52, 52, RT::StatusPicture),
+    whole(52, 52, RT::MeteringRollDialog),
+    whole(52, 52, RT::RightStatusBar),
+    whole(52, 52, RT::OutOfGrainPanel),
     // Every plenum's setpoint shows in the plenum view, #5 and #6 (59..62) included.
-    whole(59, 70, RT::PlenumSetpointPanel), whole(59, 70, RT::PlenumView),
+    whole(59, 70, RT::PlenumSetpointPanel),
+    whole(59, 70, RT::PlenumView),
     whole(71, 82, RT::PlenumView),
-    whole(89, 94, RT::LineGraph), whole(89, 94, RT::UnloadStatus),
+    whole(89, 94, RT::LineGraph),
+    whole(89, 94, RT::UnloadStatus),
     whole(89, 94, RT::UnloadStatusButton),
     whole(101, 106, RT::Diagnostics),
     whole(113, 118, RT::RightStatusBar),
-    whole(125, 148, RT::PlenumView), whole(131, 136, RT::AutoStartStatus),
+    whole(125, 148, RT::PlenumView),
+    whole(131, 136, RT::AutoStartStatus),
     whole(148, 148, RT::LineGraph),
-    whole(149, 150, RT::GrainTempSetpointPanel), whole(149, 150, RT::LineGraph),
+    whole(149, 150, RT::GrainTempSetpointPanel),
+    whole(149, 150, RT::LineGraph),
     whole(151, 154, RT::StatusPicture),
     part(151, 154, RT::GrainTempSetpointPanel, kGrainSetpointRect, Erase::Yes),
     whole(155, 155, RT::UnloadStatus, Erase::Yes),
-    whole(156, 158, RT::UnloadStatusButton), whole(156, 158, RT::MeteringRollDialog),
+    whole(156, 158, RT::UnloadStatusButton),
+    whole(156, 158, RT::MeteringRollDialog),
     // The presets are drawn on the unload status window's speed button, the counter and the
     // bushels per hour on its bushels button.
     part(156, 158, RT::UnloadStatus, kSpeedButtonRect, Erase::Yes),
-    whole(164, 167, RT::CalibrationDialog), whole(164, 167, RT::UnloadStatusButton),
+    whole(164, 167, RT::CalibrationDialog),
+    whole(164, 167, RT::UnloadStatusButton),
     whole(173, 174, RT::UnloadStatusButton),
-    whole(168, 168, RT::StatusPicture), whole(168, 168, RT::AutoStartStatus),
+    whole(168, 168, RT::StatusPicture),
+    whole(168, 168, RT::AutoStartStatus),
     whole(169, 169, RT::StatusPicture),
-    whole(171, 171, RT::RightStatusBar), whole(171, 171, RT::StatusChart),
-    whole(171, 171, RT::BatchDrying), whole(171, 171, RT::AutoStartStatus),
-    whole(172, 172, RT::RightStatusBar), whole(172, 172, RT::StatusChart),
+    whole(171, 171, RT::RightStatusBar),
+    whole(171, 171, RT::StatusChart),
+    whole(171, 171, RT::BatchDrying),
+    whole(171, 171, RT::AutoStartStatus),
+    whole(172, 172, RT::RightStatusBar),
+    whole(172, 172, RT::StatusChart),
     whole(177, 183, RT::SwitchTest),
     // 179 also feeds the line graph, the out-of-grain panel and the MISC button.
-    whole(179, 179, RT::LineGraph), whole(179, 179, RT::OutOfGrainPanel),
+    whole(179, 179, RT::LineGraph),
+    whole(179, 179, RT::OutOfGrainPanel),
     whole(179, 179, RT::MiscButton),
-    whole(184, 184, RT::LineGraph), whole(184, 184, RT::UnloadStatus),
+    whole(184, 184, RT::LineGraph),
+    whole(184, 184, RT::UnloadStatus),
     part(187, 187, RT::LineGraph, kMoistureControlRect, Erase::No),
     whole(187, 187, RT::MeteringRollDialog, Erase::Yes),
     whole(188, 188, RT::RightStatusBar),
-    whole(189, 196, RT::LineGraph), whole(189, 196, RT::MoistureSensorCalibration),
+    whole(189, 196, RT::LineGraph),
+    whole(189, 196, RT::MoistureSensorCalibration),
     part(197, 198, RT::UnloadStatus, kMetersRect, Erase::Yes),
-    whole(199, 200, RT::MoistureSetpointDialog), whole(199, 200, RT::LineGraph),
+    whole(199, 200, RT::MoistureSetpointDialog),
+    whole(199, 200, RT::LineGraph),
     whole(199, 200, RT::AutoStartConfig),
-    whole(201, 201, RT::MoistureSetpointDialog), whole(201, 201, RT::MeteringRollDialog),
+    whole(201, 201, RT::MoistureSetpointDialog),
+    whole(201, 201, RT::MeteringRollDialog),
     whole(218, 219, RT::MoistureSensorCalibration),
     whole(232, 235, RT::MoistureSensorCalibration),
     whole(241, 244, RT::MoistureSensorCalibration),
-    whole(220, 220, RT::StatusPicture), whole(223, 223, RT::StatusPicture),
-    whole(245, 245, RT::StatusPicture), whole(249, 251, RT::StatusPicture),
+    whole(220, 220, RT::StatusPicture),
+    whole(223, 223, RT::StatusPicture),
+    whole(245, 245, RT::StatusPicture),
+    whole(249, 251, RT::StatusPicture),
     whole(222, 222, RT::BatchDrying),
-    whole(225, 225, RT::SwitchTest), whole(225, 225, RT::PlenumView),
+    whole(225, 225, RT::SwitchTest),
+    whole(225, 225, RT::PlenumView),
     whole(230, 230, RT::BracketedMoistureSetup),
     // The light-output test shows the short-circuit bits (177-178) beside the activated ones.
-    whole(177, 178, RT::LightOutputTest), whole(239, 240, RT::LightOutputTest),
+    whole(177, 178, RT::LightOutputTest),
+    whole(239, 240, RT::LightOutputTest),
     whole(246, 246, RT::SetupDialog),
-    whole(247, 248, RT::StatusPicture), whole(247, 248, RT::BatchDrying),
-    whole(257, 257, RT::BatchDrying), whole(257, 257, RT::MiscButton),
+    whole(247, 248, RT::StatusPicture),
+    whole(247, 248, RT::BatchDrying),
+    whole(257, 257, RT::BatchDrying),
+    whole(257, 257, RT::MiscButton),
     whole(257, 257, RT::PlenumView),
     whole(258, 261, RT::PlenumSetpointPanel),
     // The second setpoint of the single plenum.
     whole(260, 261, RT::PlenumView),
-    whole(262, 263, RT::StatusPicture), whole(262, 265, RT::BatchDrying),
+    whole(262, 263, RT::StatusPicture),
+    whole(262, 265, RT::BatchDrying),
     whole(270, 270, RT::FanDelayPanel),
     whole(271, 271, RT::RightStatusBar),
-    whole(275, 275, RT::DryingModesDialog), whole(277, 278, RT::DryingModesDialog),
+    whole(275, 275, RT::DryingModesDialog),
+    whole(277, 278, RT::DryingModesDialog),
     whole(280, 280, RT::AutoStartStatus),
     part(280, 280, RT::LineGraph, kMoistureControlRect, Erase::No),
-    whole(280, 280, RT::MeteringRollDialog), whole(280, 280, RT::StatusPicture),
-    whole(281, 282, RT::AutoStartConfig), whole(281, 282, RT::AutoStartStatus),
+    whole(280, 280, RT::MeteringRollDialog),
+    whole(280, 280, RT::StatusPicture),
+    whole(281, 282, RT::AutoStartConfig),
+    whole(281, 282, RT::AutoStartStatus),
     whole(283, 284, RT::AutoStartConfig),
     whole(287, 287, RT::AutoStartDialog),
-    whole(288, 288, RT::AutoStartStatus), whole(294, 327, RT::AutoStartStatus),
+    whole(288, 288, RT::AutoStartStatus),
+    whole(294, 327, RT::AutoStartStatus),
     whole(290, 291, RT::RightStatusBar),
 };
 inline constexpr size_t kRedrawRowCount = std::size(kRedrawRows);
@@ -213,24 +248,52 @@ struct AckRow {
 // one-shots, 159 itself, and the metering-roll block and copy, which the block rule lowers).
 constexpr bool ack_row_for(PW f, const CommandRecord& r, AckRow* out) {
   switch (f) {
-    case PW::k53: case PW::k218Trigger: case PW::k159: case PW::k159Block: case PW::k159Copy:
+    case PW::k53:
+    case PW::k218Trigger:
+    case PW::k159:
+    case PW::k159Block:
+    case PW::k159Copy:
       return false;
-    case PW::k9: *out = {f, Ack::Companion, 10, 9, 2, 0, 11}; return true;
-    case PW::k14: *out = {f, Ack::Companion, 15, 14, 2, 0, 16}; return true;
-    case PW::k19: *out = {f, Ack::Companion, 20, 19, 2, 0, 21}; return true;
-    case PW::k252: *out = {f, Ack::Companion, 253, 252, 2, 0, 254}; return true;
-    case PW::k156: case PW::k157: case PW::k158:
-      *out = {f, Ack::OnChange, r.first_byte, r.first_byte, 1, 0, 0}; return true;
-    case PW::k160Copy: *out = {f, Ack::Copy160, 162, 160, 3, 0, 156}; return true;
-    case PW::k161: *out = {f, Ack::Received161, 161, 161, 1, 0, 0}; return true;
-    case PW::k217Bit6: *out = {f, Ack::Masked, 217, 217, 1, 0x40, 0}; return true;
-    case PW::k218Bits: *out = {f, Ack::Masked, 218, 218, 1, 0x0C, 0}; return true;
-    case PW::k219Bits: *out = {f, Ack::Masked, 219, 219, 1, 0x98, 0}; return true;
-    case PW::k221: *out = {f, Ack::Group221, 250, 221, 2, 0, 0}; return true;
-    case PW::k279: *out = {f, Ack::Masked279, 279, 279, 1, 0x8F, 0}; return true;
+    case PW::k9:
+      *out = {f, Ack::Companion, 10, 9, 2, 0, 11};
+      return true;
+    case PW::k14:
+      *out = {f, Ack::Companion, 15, 14, 2, 0, 16};
+      return true;
+    case PW::k19:
+      *out = {f, Ack::Companion, 20, 19, 2, 0, 21};
+      return true;
+    case PW::k252:
+      *out = {f, Ack::Companion, 253, 252, 2, 0, 254};
+      return true;
+    case PW::k156:
+    case PW::k157:
+    case PW::k158:
+      *out = {f, Ack::OnChange, r.first_byte, r.first_byte, 1, 0, 0};
+      return true;
+    case PW::k160Copy:
+      *out = {f, Ack::Copy160, 162, 160, 3, 0, 156};
+      return true;
+    case PW::k161:
+      *out = {f, Ack::Received161, 161, 161, 1, 0, 0};
+      return true;
+    case PW::k217Bit6:
+      *out = {f, Ack::Masked, 217, 217, 1, 0x40, 0};
+      return true;
+    case PW::k218Bits:
+      *out = {f, Ack::Masked, 218, 218, 1, 0x0C, 0};
+      return true;
+    case PW::k219Bits:
+      *out = {f, Ack::Masked, 219, 219, 1, 0x98, 0};
+      return true;
+    case PW::k221:
+      *out = {f, Ack::Group221, 250, 221, 2, 0, 0};
+      return true;
+    case PW::k279:
+      *out = {f, Ack::Masked279, 279, 279, 1, 0x8F, 0};
+      return true;
     default:
-      *out = {f, Ack::General, uint16_t(r.first_byte + r.length - 1), r.first_byte, r.length,
-              0, 0};
+      *out = {f, Ack::General, uint16_t(r.first_byte + r.length - 1), r.first_byte, r.length, 0, 0};
       return true;
   }
 }
@@ -293,20 +356,34 @@ constexpr Copy copy_kind(uint16_t o, PW* companion) {
 
 constexpr Special special_of(uint16_t o) {
   switch (o) {
-    case 8: return Special::DryingMode;
-    case 24: return Special::RunningTimer;
-    case 58: return Special::RollMotion;
-    case 169: return Special::ZeroThroughput;
-    case 179: return Special::Switches;
-    case 185: return Special::Warning;
-    case 187: return Special::ControlType;
-    case 188: return Special::Defaults;
-    case 191: return Special::MoistureIn;
-    case 251: return Special::Request251;
-    case 257: return Special::Criteria;
-    case 266: return Special::UnitsAndView;
-    case 280: return Special::AutoStartEnd;
-    default: return Special::None;
+    case 8:
+      return Special::DryingMode;
+    case 24:
+      return Special::RunningTimer;
+    case 58:
+      return Special::RollMotion;
+    case 169:
+      return Special::ZeroThroughput;
+    case 179:
+      return Special::Switches;
+    case 185:
+      return Special::Warning;
+    case 187:
+      return Special::ControlType;
+    case 188:
+      return Special::Defaults;
+    case 191:
+      return Special::MoistureIn;
+    case 251:
+      return Special::Request251;
+    case 257:
+      return Special::Criteria;
+    case 266:
+      return Special::UnitsAndView;
+    case 280:
+      return Special::AutoStartEnd;
+    default:
+      return Special::None;
   }
 }
 

@@ -19,46 +19,43 @@ struct Preset {
 // A two-module tower with four LP fan/heaters, end fill, 16 ft, in continuous flow; setpoints,
 // timers and speed settings as a dryer leaves the factory.
 constexpr Preset kStartConfiguration[] = {
-    {3, 3},                                           // four fan/heaters
-    {4, 1},                                           // two modules
-    {5, 0},                                           // LP gas
-    {6, 0},                                           // end fill
-    {7, 4},                                           // 16 ft
-    {8, 0},                                           // continuous flow
-    {9, 60},  {11, 60},                               // DRY / HI HEAT 60:00
-    {14, 20}, {16, 20},                               // COOL 20:00
-    {19, 10}, {21, 10},                               // UNLOAD 10:00
-    {24, 15}, {26, 15},                               // out-of-grain time 15:00
-    {28, 1},                                          // show the timer's remaining time
-    {32, 30},                                         // load start-up delay 0:30
-    {41, 5},                                          // unload clean-out delay 5:00
-    {43, 1},                                          // show the run time
-    {47, 30},                                         // fan delay 0:30
-    {59, 180}, {61, 180}, {63, 180},                  // plenum setpoints #6, #5, #4
-    {65, 190}, {67, 200}, {69, 200},                  // #3, #2, #1
-    {95, 5},  {96, 5},  {97, 5}, {98, 5}, {99, 5}, {100, 5},  // burner differentials
-    {149, 120}, {151, 110}, {153, 100},               // grain temperature targets
-    {156, 60}, {157, 45}, {158, 30}, {159, 1},        // speed settings, second one selected
-    {160, 60}, {161, 45}, {162, 30},
-    {163, 100},
-    {171, 0xA0},
-    {179, 0x30},                                      // LOAD AUTO, FAN 1 AUTO
-    {187, 0x03},                                      // moisture control, variable speed, manual
-    {200, 155},                                       // moisture setpoint 15.5 %
-    {207, 80}, {209, 5},                              // unload rate limits 80 % and 5 %
-    {224, 0x10},                                      // full heat
-    {225, 0x10},                                      // tower
-    {230, 45},
-    {236, 230}, {237, 20},                            // metering-roll output limits
-    {252, 30}, {254, 30},                             // LO HEAT 30:00
-    {257, 0x10},                                      // batch criterion TIME
-    {258, 160}, {260, 160},                           // second plenum temperatures
-    {269, 2},                                         // second fan timer 2:00
-    {271, 1},
-    {274, 255},                                       // maximum batch time 255:00
-    {277, 150},                                       // maximum grain temperature
-    {281, 220},                                       // incoming average moisture 22.0 %
-    {289, 1},                                         // data logging on
+    {3, 3},                               // four fan/heaters
+    {4, 1},                               // two modules
+    {5, 0},                               // LP gas
+    {6, 0},                               // end fill
+    {7, 4},                               // 16 ft
+    {8, 0},                               // continuous flow
+    {9, 60},     {11, 60},                // DRY / HI HEAT 60:00
+    {14, 20},    {16, 20},                // COOL 20:00
+    {19, 10},    {21, 10},                // UNLOAD 10:00
+    {24, 15},    {26, 15},                // out-of-grain time 15:00
+    {28, 1},                              // show the timer's remaining time
+    {32, 30},                             // load start-up delay 0:30
+    {41, 5},                              // unload clean-out delay 5:00
+    {43, 1},                              // show the run time
+    {47, 30},                             // fan delay 0:30
+    {59, 180},   {61, 180},   {63, 180},  // plenum setpoints #6, #5, #4
+    {65, 190},   {67, 200},   {69, 200},  // #3, #2, #1
+    {95, 5},     {96, 5},     {97, 5},    {98, 5},
+    {99, 5},     {100, 5},                           // burner differentials
+    {149, 120},  {151, 110},  {153, 100},            // grain temperature targets
+    {156, 60},   {157, 45},   {158, 30},  {159, 1},  // speed settings, second one selected
+    {160, 60},   {161, 45},   {162, 30},  {163, 100},
+    {171, 0xA0}, {179, 0x30},             // LOAD AUTO, FAN 1 AUTO
+    {187, 0x03},                          // moisture control, variable speed, manual
+    {200, 155},                           // moisture setpoint 15.5 %
+    {207, 80},   {209, 5},                // unload rate limits 80 % and 5 %
+    {224, 0x10},                          // full heat
+    {225, 0x10},                          // tower
+    {230, 45},   {236, 230},  {237, 20},  // metering-roll output limits
+    {252, 30},   {254, 30},               // LO HEAT 30:00
+    {257, 0x10},                          // batch criterion TIME
+    {258, 160},  {260, 160},              // second plenum temperatures
+    {269, 2},                             // second fan timer 2:00
+    {271, 1},    {274, 255},              // maximum batch time 255:00
+    {277, 150},                           // maximum grain temperature
+    {281, 220},                           // incoming average moisture 22.0 %
+    {289, 1},                             // data logging on
 };
 
 }  // namespace
@@ -128,12 +125,18 @@ void DryerModel::one_second() {
 
 int DryerModel::fan_count() const {
   switch (bytes_[link::kFanHeaterCode]) {
-    case 0: return 1;
-    case 1: return 2;
-    case 2: return 3;
-    case 3: return 4;
-    case 4: return 6;
-    default: return 1;
+    case 0:
+      return 1;
+    case 1:
+      return 2;
+    case 2:
+      return 3;
+    case 3:
+      return 4;
+    case 4:
+      return 6;
+    default:
+      return 1;
   }
 }
 
@@ -212,13 +215,12 @@ void DryerModel::publish() {
 void DryerModel::publish_fans() {
   for (int n = 1; n <= kMaxFans; ++n) {
     const FanHeater& f = fans_[n - 1];
-    put(link::burner_a(n), (f.fan ? 0x01 : 0) | (f.heater ? 0x02 : 0) |
-                                 (f.flame && f.second_stage ? 0x04 : 0));
+    put(link::burner_a(n),
+        (f.fan ? 0x01 : 0) | (f.heater ? 0x02 : 0) | (f.flame && f.second_stage ? 0x04 : 0));
     put(link::burner_b(n), (f.fan ? 0x01 : 0) | (f.flame ? 0x02 : 0));
     put_lo_hi(link::plenum_temperature(n), int(std::lround(f.plenum)));
   }
-  for (int k = 0; k < 3; ++k)
-    put_lo_hi(link::grain_sensor(k), int(std::lround(grain_[size_t(k)])));
+  for (int k = 0; k < 3; ++k) put_lo_hi(link::grain_sensor(k), int(std::lround(grain_[size_t(k)])));
 }
 
 void DryerModel::publish_process() {
@@ -260,8 +262,7 @@ void DryerModel::adopt(size_t at, size_t n) {
   }
   if (touches(link::kMoistureOut, 2)) moisture_out_ = read_hi_lo(bytes_, link::kMoistureOut);
   if (touches(link::kMoistureIn, 2)) moisture_in_ = read_hi_lo(bytes_, link::kMoistureIn);
-  if (touches(link::kGrainTempOut, 2))
-    grain_out_ = read_hi_lo(bytes_, link::kGrainTempOut) / 10.0;
+  if (touches(link::kGrainTempOut, 2)) grain_out_ = read_hi_lo(bytes_, link::kGrainTempOut) / 10.0;
   if (touches(link::kGrainTempIn, 2)) grain_in_ = read_hi_lo(bytes_, link::kGrainTempIn) / 10.0;
   if (touches(link::kTotal, 4)) {
     total_ = uint32_t(bytes_[164]) | uint32_t(bytes_[165]) << 8 | uint32_t(bytes_[166]) << 16 |

@@ -159,21 +159,21 @@ class DryerModel {
   std::array<double, 3> grain_{};  // sensors 89/90, 91/92, 93/94
   double grain_out_ = 62.0;        // degrees F
   double grain_in_ = 62.0;
-  double moisture_in_ = 220;       // tenths of a percent
+  double moisture_in_ = 220;  // tenths of a percent
   double moisture_in_mean_ = 220;
   double moisture_out_ = 160;
-  double speed_ = 0;               // metering-roll speed, percent of full speed
-  double auto_speed_ = 45;         // the speed automatic control settled on
-  double bph_ = 0;                 // throughput, bushels per hour
-  double heat_fraction_ = 0;       // how far the plenums are up to their setpoints, 0..1.2
+  double speed_ = 0;          // metering-roll speed, percent of full speed
+  double auto_speed_ = 45;    // the speed automatic control settled on
+  double bph_ = 0;            // throughput, bushels per hour
+  double heat_fraction_ = 0;  // how far the plenums are up to their setpoints, 0..1.2
   bool unloading_ = false;
   bool loading_ = false;
   double column_bushels_ = 0;
   double column_capacity_ = 0;
   double fill_bph_ = 0;
   int load_seconds_ = 0;
-  uint32_t total_ = 0;             // bushels x 3600
-  int64_t total_carry_ = 0;        // bushels per hour x milliseconds not yet counted
+  uint32_t total_ = 0;       // bushels x 3600
+  int64_t total_carry_ = 0;  // bushels per hour x milliseconds not yet counted
 
   bool batch_ = false;
   BatchPhase phase_ = BatchPhase::Dry;
