@@ -30,6 +30,8 @@ constexpr int kSendString = 379;
 constexpr int kExitString = 145;
 
 uint8_t g_display_copy = 0;
+// The dialog while it is open: the one-second tick brings its used space and marks up to date.
+gui::Window* g_open = nullptr;
 
 void set_localized_item(gui::Window& dialog, int id, int number) {
   texts::set_localized_caption(gui::dialog_item(&dialog, id), number);
@@ -37,6 +39,18 @@ void set_localized_item(gui::Window& dialog, int id, int number) {
 
 void set_mark(gui::Window& dialog, int id, bool on) {
   if (gui::Window* w = gui::dialog_item(&dialog, id)) gui::button_set_check(w, on);
+}
+
+// What follows the log and the controller: the ON/OFF marks and the used space.
+void refresh(gui::Window& dialog) {
+  // The marks follow what the controller reports, not the button last pressed.
+  const bool on = link::mirror_byte(link::kDataLoggingSetting) == 1;
+  set_mark(dialog, res::kDataLoggerOnMark, on);
+  set_mark(dialog, res::kDataLoggerOffMark, !on);
+  char used[32];
+  std::snprintf(used, sizeof used, "%d %%", log_tick_state().log_used_percentage);
+  gui::Window* text = gui::dialog_item(&dialog, res::kDataLoggerUsedText);
+  if (text != nullptr && text->text() != used) gui::set_window_text(text, used);
 }
 
 void paint(gui::Window& dialog) {
@@ -49,14 +63,7 @@ void paint(gui::Window& dialog) {
   set_localized_item(dialog, res::kDataLoggerDelete, kDeleteString);
   set_localized_item(dialog, res::kDataLoggerSend, kSendString);
   set_localized_item(dialog, res::kDataLoggerExit, kExitString);
-  // The marks follow what the controller reports, not the button last pressed.
-  const bool on = link::mirror_byte(link::kDataLoggingSetting) == 1;
-  set_mark(dialog, res::kDataLoggerOnMark, on);
-  set_mark(dialog, res::kDataLoggerOffMark, !on);
-  char used[32];
-  std::snprintf(used, sizeof used, "%d %%", log_tick_state().log_used_percentage);
-  gui::Window* text = gui::dialog_item(&dialog, res::kDataLoggerUsedText);
-  if (text != nullptr && text->text() != used) gui::set_window_text(text, used);
+  refresh(dialog);
 }
 
 void choose(gui::Window& dialog, uint8_t value) {
@@ -130,9 +137,13 @@ void send_data_log_to_usb(gui::Window& dialog) {
 intptr_t data_logger_procedure(gui::Window& dialog, const gui::Message& m) {
   switch (m.kind) {
     case gui::MessageKind::InitDialog:
+      g_open = &dialog;
       gui::center_window(&dialog, gui::dialog_owner(&dialog));
       paint(dialog);
       return 1;
+    case gui::MessageKind::Destroy:
+      if (g_open == &dialog) g_open = nullptr;
+      return 0;
     case gui::MessageKind::Paint:
       paint(dialog);
       return 0;
@@ -141,6 +152,10 @@ intptr_t data_logger_procedure(gui::Window& dialog, const gui::Message& m) {
     default:
       return 0;
   }
+}
+
+void refresh_data_logger_dialog() {
+  if (g_open != nullptr) refresh(*g_open);
 }
 
 intptr_t open_data_logger_dialog(gui::Window* owner) {

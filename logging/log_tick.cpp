@@ -103,7 +103,7 @@ void long_term_snapshot(gui::Window* main, const platform::LocalTime& now) {
       note_log_write(result == LongTermResult::Written && last_long_term_record_whole(),
                      kLongTermLogFolder);
     }
-    gui::invalidate_class(DATA_LOGGER_SETUP_WINDOW);
+    refresh_data_logger_dialog();
     if (g_state.log_used_percentage > kLogFullWarningPercent && g_state.size_warning_armed) {
       ask_to_open_data_logger(main);
     }

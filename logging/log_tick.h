@@ -14,8 +14,6 @@ class Window;
 
 namespace corvex::logging {
 
-// Class name of the Data Logger Setup window, which asks to be repainted by the tick (ours).
-inline constexpr char DATA_LOGGER_SETUP_WINDOW[] = "DATA_LOGGER_SETUP_WINDOW";
 inline constexpr int kDataLoggerSetupDialogResource = 258;
 // Above this log-used percentage the operator is offered the Data Logger Setup window, once a
 // run.

@@ -5,6 +5,7 @@
 
 #include "link/dryer_state.h"
 #include "link/status_bytes.h"
+#include "logging/data_logger_dialog.h"
 #include "logging/log_tick.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
@@ -113,7 +114,7 @@ void follow_setup_controls() {
   show_child(resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW, kExtendedManualControlId,
              manual && !numeric && !mixed_flow);
   show_child(resources::SETUP_SELECTION_WINDOW, kSetupNonNumericControlId, !numeric);
-  gui::invalidate_class(logging::DATA_LOGGER_SETUP_WINDOW, gui::Erase::No);
+  logging::refresh_data_logger_dialog();
 }
 
 // ---- Shutdown history hold-to-confirm ----

@@ -138,6 +138,24 @@ TEST_F(HistoryDialogsTest, OnWhileTheControllerStillReportsOffShowsOffAgainOnRep
   EXPECT_EQ(gui::dialog_item(logger, res::kDataLoggerUsedText)->text(), "100 %");
 }
 
+// The one-second tick brings the open dialog up to date itself, painted or not (a message box
+// may cover it), and does nothing once it has closed.
+TEST_F(HistoryDialogsTest, TheTickRefreshesTheOpenDataLoggerWithoutAPaint) {
+  set_mirror(289, 0);
+  log_tick_state().log_used_percentage = 3;
+  gui::Window* logger = gui::create_dialog(res::kDataLoggerDialog, nullptr, &data_logger_procedure);
+  ASSERT_NE(logger, nullptr);
+  EXPECT_EQ(gui::dialog_item(logger, res::kDataLoggerUsedText)->text(), "3 %");
+  set_mirror(289, 1);
+  log_tick_state().log_used_percentage = 42;
+  refresh_data_logger_dialog();
+  EXPECT_TRUE(checked(logger, res::kDataLoggerOnMark));
+  EXPECT_FALSE(checked(logger, res::kDataLoggerOffMark));
+  EXPECT_EQ(gui::dialog_item(logger, res::kDataLoggerUsedText)->text(), "42 %");
+  gui::destroy_window(logger);
+  refresh_data_logger_dialog();  // closed: nothing to reach
+}
+
 TEST_F(HistoryDialogsTest, TwoCopiesInOneSecondTheSecondFailsAndTheLogStays) {
   log_testing::write_file(disk / "DataLog" / "LongTermDataLog.csv", "a,b\n1,2\n");
   const platform::LocalTime now = platform::clock::local_now();
