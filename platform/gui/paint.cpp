@@ -3,6 +3,7 @@
 // union of what changed.
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 
 #include "platform/gui/gui_internal.h"
 
@@ -153,8 +154,22 @@ void DirtyArea::add(const Rect& r) {
     }
   }
   if (count == kMaxPieces) {
-    joined = joined.united(united());
-    count = 0;
+    // Full: the new piece joins the one whose union with it adds the least area.
+    const auto area = [](const Rect& x) { return int64_t(x.width()) * x.height(); };
+    int best = 0;
+    int64_t best_growth = INT64_MAX;
+    for (int i = 0; i < count; ++i) {
+      const Rect& p = pieces[size_t(i)];
+      const int64_t growth = area(p.united(joined)) - area(p) - area(joined);
+      if (growth < best_growth) {
+        best_growth = growth;
+        best = i;
+      }
+    }
+    const Rect merged = pieces[size_t(best)].united(joined);
+    pieces[size_t(best)] = pieces[size_t(--count)];
+    add(merged);  // the union may now overlap others
+    return;
   }
   pieces[size_t(count++)] = joined;
 }

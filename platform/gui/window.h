@@ -19,7 +19,7 @@ namespace platform::gui {
 
 // What of a client area waits to be painted: a few separate rectangles, so that small changes
 // far apart (the turning fans of the status picture) are each painted on their own; one more
-// than fit collapses them all into their union.
+// than fit joins the piece it adds the least area to.
 struct DirtyArea {
   static constexpr int kMaxPieces = 4;
   std::array<Rect, kMaxPieces> pieces{};
