@@ -129,8 +129,13 @@ gui::DialogTemplate switch_test_template() {
     const int y = 2 + 130 * (row / 2);
     add_group(t, "J" + std::to_string(3 + row) + " INPUTS", kSwitchGroupJ3 + row,
               Rect::from_xywh(x, y, 308, 126));
-    for (int bit = 0; bit < 8; ++bit)
-      add_switch(t, row, bit, x + 6 + (bit / 4) * 152, y + 22 + (bit % 4) * kSwitchRowHeight, 150);
+    // J3's first column holds the two longest names (UNLOAD 1 SPEED, UNLOAD 2 SPEED).
+    const int first_width = row == 0 ? 162 : 148;
+    for (int bit = 0; bit < 8; ++bit) {
+      const int column_x = bit < 4 ? x + 6 : x + 6 + first_width + 2;
+      const int width = bit < 4 ? first_width : 298 - first_width - 2;
+      add_switch(t, row, bit, column_x, y + 22 + (bit % 4) * kSwitchRowHeight, width);
+    }
   }
   const int top = 264;
   add_group(t, "MR ENCODER", kSwitchGroupEncoder, Rect::from_xywh(7, top, 170, 126));
