@@ -6,7 +6,7 @@
 // parses (through the program's own loaders and through a strict reading of the CSV's bytes)
 // and the shutdown history holds every distinct shutdown raised.
 //
-// CORVEX_SOAK_HOURS (1 by default) and CORVEX_SOAK_SEED set the run; scripts/soak runs it long.
+// CORVEX_SOAK_HOURS (2 by default) and CORVEX_SOAK_SEED set the run; scripts/soak runs it long.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -86,7 +86,7 @@ std::vector<logging::HistoryRecord> history_of(const std::string& disk, bool* re
 }
 
 TEST(FaultSoak, HoursOfLinkFaultsLoseNoWriteNoLogLineAndNoShutdown) {
-  const long hours = env_number("CORVEX_SOAK_HOURS", 1);
+  const long hours = env_number("CORVEX_SOAK_HOURS", 2);
   const unsigned seed = unsigned(env_number("CORVEX_SOAK_SEED", 20261209));
   std::mt19937 random(seed);
   auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
