@@ -26,7 +26,7 @@ intptr_t open_auto_start_status_dialog(platform::gui::Window* owner);
 // answer's id.
 intptr_t open_auto_start_question(platform::gui::Window* owner);
 
-// Registers the class of AUTO_START_CONFIG_WINDOW (before the shell's placeholder).
+// Registers the class of AUTO_START_CONFIG_WINDOW; start-up calls it with the other screens'.
 void register_auto_start_screen_class();
 
 // ---- Texts ----

@@ -14,8 +14,8 @@ namespace corvex::settings {
 intptr_t open_moisture_calibration_dialog(platform::gui::Window* owner);
 intptr_t open_unload_bushels_dialog(platform::gui::Window* owner);
 
-// Registers the class of UNLOAD_STATUS_WINDOW (unload_status_window.cpp). The shell calls it
-// before it registers placeholders, so this class is the one its window is created with.
+// Registers the class of UNLOAD_STATUS_WINDOW (unload_status_window.cpp); start-up calls it
+// with the other screens'.
 void register_unload_status_class();
 
 // ---- Moisture sensor calibration ----

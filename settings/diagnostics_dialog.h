@@ -11,8 +11,7 @@ namespace corvex::settings {
 
 intptr_t open_diagnostics_dialog(platform::gui::Window* owner);
 
-// Registers the class of BOOT_LOADER_WINDOW. Start-up calls it before the shell registers its
-// placeholders, so this class is the one the window is created with.
+// Registers the class of BOOT_LOADER_WINDOW; start-up calls it with the other screens'.
 void register_boot_loader_class();
 
 // ---- The rules the diagnostics screen applies ----

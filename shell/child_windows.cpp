@@ -14,7 +14,7 @@
 #include "settings/temperature_screen.h"
 #include "settings/timer_screen.h"
 #include "logging/display_settings.h"
-#include "shell/later_screens.h"
+#include "shell/plain_windows.h"
 #include "shell/navigation.h"
 #include "shell/startup.h"
 #include "status/plenum_view.h"
@@ -109,7 +109,7 @@ void register_screen_classes() {
   settings::register_boot_loader_class();
   settings::register_unload_status_class();
   // The warning window's class is registered at start-up, with the texts.
-  register_later_screen_classes();
+  register_plain_window_classes();
 }
 
 // A window whose class is not registered is skipped, so that a missing screen never stops

@@ -15,7 +15,7 @@
 #include "resources/window_classes.h"
 #include "settings/edit_requests.h"
 #include "settings/temperature_screen.h"
-#include "shell/later_screens.h"
+#include "shell/plain_windows.h"
 #include "shell/navigation.h"
 #include "shell/startup.h"
 #include "texts/help_viewer.h"
@@ -27,12 +27,12 @@ namespace corvex::shell {
 namespace {
 
 namespace gui = platform::gui;
-using link::PendingWrite;
-using platform::Bitmap;
-using platform::Rect;
 using gui::Message;
 using gui::MessageKind;
 using gui::Window;
+using link::PendingWrite;
+using platform::Bitmap;
+using platform::Rect;
 
 MainWindowImages g_images;
 // The batch-picture flag the moisture-control button was last drawn for (none yet).
@@ -46,8 +46,8 @@ struct BarButton {
 // The localized images of the five bar buttons, in the order of kBarButtons.
 constexpr int kBarImages[] = {1, 2, 3, 4, 5};
 constexpr BarButton kBarButtons[] = {
-    {kTimersButtonId, "TIMERS", 105}, {kTempsButtonId, "TEMPS", 105},
-    {kSetupButtonId, "SETUP", 105},   {kViewButtonId, "VIEW", 105},
+    {kTimersButtonId, "TIMERS", 105},        {kTempsButtonId, "TEMPS", 105},
+    {kSetupButtonId, "SETUP", 105},          {kViewButtonId, "VIEW", 105},
     {kMoistureControlButtonId, "MISC", 105},
 };
 
@@ -71,8 +71,8 @@ Bitmap greyed_copy(const Bitmap& source) {
 
 void create_bar_buttons(Window& main) {
   gui::register_controls();
-  const uint32_t style = gui::style::kChild | gui::style::kOwnerDraw |
-                         gui::control_style::kOwnerDrawsPressed;
+  const uint32_t style =
+      gui::style::kChild | gui::style::kOwnerDraw | gui::control_style::kOwnerDrawsPressed;
   for (const BarButton& b : kBarButtons) {
     gui::CreateParams p;
     p.class_name = std::string(gui::kButtonClass);
@@ -234,7 +234,8 @@ void follow_batch_picture() {
 
 bool learning_period_running() {
   using namespace link;
-  return (mirror_byte(kMoistureControlType) & kMoistureControlKindMask) == kAdvancedMoistureControl &&
+  return (mirror_byte(kMoistureControlType) & kMoistureControlKindMask) ==
+             kAdvancedMoistureControl &&
          mirror_byte(kCoolDownMinutes) != 0 && mirror_bit(kSwitchInputs, kSwitchInputsUnload2Bit);
 }
 
@@ -300,9 +301,12 @@ void moisture_control_button_rule(Window* main) {
 intptr_t edit_grain_temperature_setpoint(int low) {
   link::DryerState& s = link::dryer_state();
   PendingWrite write = PendingWrite::k149;
-  if (low == link::kTargetSetpoint2) write = PendingWrite::k151;
-  else if (low == link::kTargetSetpoint3) write = PendingWrite::k153;
-  else low = link::kTargetSetpoint1;
+  if (low == link::kTargetSetpoint2)
+    write = PendingWrite::k151;
+  else if (low == link::kTargetSetpoint3)
+    write = PendingWrite::k153;
+  else
+    low = link::kTargetSetpoint1;
   settings::TemperatureEditRequest& r = settings::temperature_edit_request;
   r.entry_state = 0;
   r.first_key = 0;

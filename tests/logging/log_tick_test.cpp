@@ -261,7 +261,6 @@ TEST_F(LogFullQuestionTest, SeventyOnePercentAsksOnceAndYesOpensTheDataLoggerSet
 TEST_F(LogFullQuestionTest, NoLeavesTheSetupClosed) {
   log_of(4'000'000);
   EXPECT_EQ(tick_then(1, "click No\nCAPTION"), std::vector<std::string>{"caption "});
-  EXPECT_TRUE(shell::dialog_requests().empty());
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include "platform/gui/automation.h"
 #include "platform/gui/window.h"
 #include "logging/display_settings.h"
-#include "shell/later_screens.h"
+#include "shell/plain_windows.h"
 #include "resources/window_classes.h"
 #include "status/plenum_view.h"
 #include "tests/logging/log_test_support.h"
@@ -35,7 +35,7 @@ class ViewSelectionTest : public log_testing::LogDiskTest {
     register_status_chart_class();
     register_graph_view_classes();
     status::register_plenum_view_class();
-    shell::register_later_screen_classes();
+    shell::register_plain_window_classes();
     for (const char* cls :
          {resources::VIEW_SELECTION_WINDOW, resources::AVERAGE_VALUES_WINDOW,
           resources::CUSTOM_VIEW_WINDOW, resources::GRAPH_WINDOW, resources::BATCH_DRYING_WINDOW}) {

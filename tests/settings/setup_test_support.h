@@ -18,7 +18,7 @@
 #include "platform/gui/window.h"
 #include "platform/io/clock.h"
 #include "platform/io/paths.h"
-#include "shell/later_screens.h"
+#include "shell/plain_windows.h"
 #include "texts/texts.h"
 
 namespace corvex::setup_testing {
@@ -39,7 +39,9 @@ inline std::function<void(gui::Window*)>& opener() {
 
 inline uint8_t desired(int offset) { return link::dryer_state().desired[offset].load(); }
 inline uint8_t mirror(int offset) { return link::dryer_state().mirror[offset].load(); }
-inline void set_mirror(int offset, uint8_t value) { link::dryer_state().mirror[offset].store(value); }
+inline void set_mirror(int offset, uint8_t value) {
+  link::dryer_state().mirror[offset].store(value);
+}
 
 // The raised flags, by their offsets (and words), in table order.
 inline std::vector<std::string> raised_writes() {
@@ -89,11 +91,10 @@ class SetupTest : public ::testing::Test {
     platform::set_disk_root(std::string(CORVEX_BUILD_DIR) + "/data");
     texts::reset_texts();
     link::reset_dryer_state();
-    shell::clear_dialog_requests();
     probes().clear();
     opener() = nullptr;
-    gui::register_class({kOwnerClass, gui::default_window_procedure, platform::colors::kBlack,
-                         true});
+    gui::register_class(
+        {kOwnerClass, gui::default_window_procedure, platform::colors::kBlack, true});
     owner = gui::create_window({kOwnerClass, "", gui::style::kVisible, {0, 0, 640, 480}});
     ASSERT_NE(owner, nullptr);
     gui::register_automation_command("probe", [](std::string_view args, bool* ok) {

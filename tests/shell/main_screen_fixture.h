@@ -24,7 +24,7 @@
 #include "resources/window_classes.h"
 #include "settings/edit_requests.h"
 #include "logging/display_settings.h"
-#include "shell/later_screens.h"
+#include "shell/plain_windows.h"
 #include "shell/main_window.h"
 #include "shell/navigation.h"
 #include "shell/startup.h"
@@ -134,7 +134,6 @@ class MainScreenTest : public ::testing::Test {
     texts::reset_texts();
     link::reset_dryer_state();
     link::reset_link_hooks();
-    clear_dialog_requests();
     modal_watch() = {};
     logging::display_settings().view_choice = 0;
     texts::help_state().topic.store(0);

@@ -154,11 +154,9 @@ TEST_F(MainWindow, BatchPictureStopsTheButtonButNotTheMeteringRollQuestion) {
 
   // Without the batch picture the rule goes on after the question.
   modal_watch() = {};
-  clear_dialog_requests();
   s.batch_picture.store(0);
   run_with_modals([&] { command(kMoistureControlButtonId); }, {gui::kIdNo});
   ASSERT_EQ(modal_watch().seen.size(), 2u);
-  EXPECT_TRUE(dialog_requests().empty());
   EXPECT_EQ(modal_watch().seen[1].kind, "temperature editor");
   EXPECT_EQ(modal_watch().seen[1].low_slot, 149);
 }
@@ -251,7 +249,6 @@ TEST_F(MainWindow, MeteringRollRequestAsksDuringTheLearningPeriod) {
   EXPECT_EQ(modal_watch().seen[0].caption, texts::localized_text(353));
   EXPECT_EQ(metering_roll_dialog_requested.load(), 0) << "cleared when the dialog closes";
 
-  clear_dialog_requests();
   modal_watch() = {};
   set_mirror(187, 0x03);
   set_mirror(52, 1);
@@ -259,7 +256,6 @@ TEST_F(MainWindow, MeteringRollRequestAsksDuringTheLearningPeriod) {
   run_with_modals([&] { command(kMeteringRollRequestCommand); }, {gui::kIdCancel});
   ASSERT_EQ(modal_watch().seen.size(), 1u);
   EXPECT_EQ(modal_watch().seen[0].caption, kLearningPeriodCaption);
-  EXPECT_TRUE(dialog_requests().empty());
 }
 
 // ---- The one-second tick ----

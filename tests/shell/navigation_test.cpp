@@ -1,6 +1,6 @@
 // Navigation of the main screen: the status-area rule for the drying mode and the view choice
 // (also run from the exchange thread), the button-bar layout for an auto-start run, leaving the
-// main screen and coming back, and the placeholder screens closing themselves.
+// main screen and coming back, and the full screens closing themselves.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -117,7 +117,7 @@ TEST_F(Navigation, LeavingHidesExactlyTheListedWindowsAndReturnBringsThemBack) {
   EXPECT_TRUE(button(kAutoStartStatusButtonId)->is_visible()) << "auto-start still running";
 }
 
-TEST_F(Navigation, PlaceholderScreensCloseThemselves) {
+TEST_F(Navigation, ViewSelectionAndAutoStartScreensCloseThemselves) {
   command(kViewButtonId);
   ASSERT_TRUE(visible(resources::VIEW_SELECTION_WINDOW));
   gui::Window* exit = gui::child_by_id(screen(resources::VIEW_SELECTION_WINDOW), 36896);
