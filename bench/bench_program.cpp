@@ -120,6 +120,18 @@ void BM_virtual_day_24h(benchmark::State& state) {
 }
 BENCHMARK(BM_virtual_day_24h)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
+// The same day with the dryer running and the data logging on: every log is written, files
+// rotate at midnight.
+void BM_virtual_day_24h_logging(benchmark::State& state) {
+  RunFigures f;
+  for (auto _ : state) {
+    f = run_display({"--simulate", "--virtual-time"},
+                    "sim run\nsim set 289 1\nwait 86400000\nquit\n");
+  }
+  report(state, f);
+}
+BENCHMARK(BM_virtual_day_24h_logging)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
 void BM_real_time_cpu_share_60s(benchmark::State& state) {
   RunFigures f;
   for (auto _ : state) f = run_display({"--simulate"}, "wait 60000\nquit\n");
