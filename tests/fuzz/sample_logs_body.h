@@ -75,11 +75,22 @@ inline const char* check_append(const std::string& folder, const logging::Sample
   const SampleFileTable after = scan_sample_files(place);
   const SampleFile* newest = after.newest();
   if (newest == nullptr) return "an append returned true with no file";
-  if (newest->size % kSampleRecordBytes != 0) return "the newest file does not end on a record";
-  const std::vector<uint8_t> bytes = read_file(folder + "/" + newest->name);
-  if (bytes.size() < kSampleRecordBytes ||
-      !std::equal(record.begin(), record.end(), bytes.end() - kSampleRecordBytes)) {
-    return "the appended record is not the last of the newest file";
+  // The record ends the newest file; or, when it filled the file it went to while the other
+  // file of the log is not full (a file cut short from outside), the scan now takes that other
+  // file for the newer, and the record ends the file that was newest before the append.
+  const auto ends_with_record = [&](const std::string& name) {
+    const std::vector<uint8_t> bytes = read_file(folder + "/" + name);
+    return bytes.size() >= kSampleRecordBytes && bytes.size() % kSampleRecordBytes == 0 &&
+           std::equal(record.begin(), record.end(), bytes.end() - kSampleRecordBytes);
+  };
+  const SampleFile* previous = after.previous();
+  const bool filled_into_previous = previous != nullptr && before.newest() != nullptr &&
+                                    previous->name == before.newest()->name &&
+                                    ends_with_record(previous->name);
+  if (!filled_into_previous) {
+    if (newest->size % kSampleRecordBytes != 0) return "the newest file does not end on a record";
+    if (!ends_with_record(newest->name))
+      return "the appended record is not the last of the newest file";
   }
   const std::map<std::string, uint64_t> sizes_after = files_of(folder);
   for (size_t i = 0; i + 2 < before.count(); ++i) {
