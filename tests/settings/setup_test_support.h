@@ -20,6 +20,7 @@
 #include "platform/io/paths.h"
 #include "shell/plain_windows.h"
 #include "texts/texts.h"
+#include "tests/support/panel_disk.h"
 
 namespace corvex::setup_testing {
 
@@ -88,7 +89,7 @@ class SetupTest : public ::testing::Test {
     gui::init();
     gui::reset();
     gui::register_controls();
-    platform::set_disk_root(std::string(CORVEX_BUILD_DIR) + "/data");
+    platform::set_disk_root(corvex::test_support::PanelDisk::path());
     texts::reset_texts();
     link::reset_dryer_state();
     probes().clear();

@@ -34,6 +34,7 @@
 #include "texts/localized_bitmaps.h"
 #include "texts/localized_controls.h"
 #include "texts/warning_window.h"
+#include "tests/support/panel_disk.h"
 
 namespace corvex::shell::testing {
 
@@ -130,7 +131,7 @@ class MainScreenTest : public ::testing::Test {
     platform::clock::use_virtual(1'700'000'000'000);
     gui::reset();
     forget_picture_images();
-    platform::set_disk_root(std::string(CORVEX_BUILD_DIR) + "/data");
+    platform::set_disk_root(corvex::test_support::PanelDisk::path());
     texts::reset_texts();
     link::reset_dryer_state();
     link::reset_link_hooks();
