@@ -2,7 +2,11 @@
 // the hourly moisture sampling and the one-shot unload-switch notice.
 #include "status/status_picture.h"
 
+#include <array>
+#include <cstring>
+#include <span>
 #include <string>
+#include <tuple>
 
 #include "link/redraw.h"
 #include "platform/gui/message_box.h"
@@ -34,17 +38,25 @@ struct OverlaySource {
   bool operator==(const OverlaySource&) const = default;
 };
 
+// The font each line of an overlay is drawn in.
+using LineFonts = std::array<platform::FontSpec, std::tuple_size_v<decltype(Overlay::texts)>>;
+
 struct PictureState {
   AnimationCounters counters;
   HourlyMoisture hourly;
   bool notice_latch = false;
   bool notice_open = false;
   // Scratch of the paint and the animation step, kept here so that neither allocates.
-  StatusBytes bytes{};
   OverlaySource now;
+  // What the window shows: the overlay built from `built`, with the font each of its lines is
+  // drawn in. A paint of a part of the window draws this, so that the part matches the rest;
+  // the animation step compares it with the bytes of now and repaints what differs.
   OverlaySource built;
   bool overlay_valid = false;
   Overlay overlay;
+  LineFonts fonts{};
+  Overlay fresh;
+  LineFonts fresh_fonts{};
 };
 
 PictureState& state() {
@@ -99,7 +111,7 @@ void draw_icons(Canvas& c, DryerPicture picture, const StatusBytes& b, const Ani
 
 // Everything outside the part being painted is skipped: the 100 ms animation repaints only
 // the icons that moved.
-void draw_overlay(Canvas& c, const Overlay& o) {
+void draw_overlay(Canvas& c, const Overlay& o, const LineFonts& fonts) {
   const Rect clip = c.clip_rect();
   for (int i = 0; i < o.panel_count; ++i) {
     const OverlayPanel& p = o.panels[size_t(i)];
@@ -114,11 +126,84 @@ void draw_overlay(Canvas& c, const Overlay& o) {
   for (int i = 0; i < o.text_count; ++i) {
     const OverlayText& t = o.texts[size_t(i)];
     if (t.rect.intersected(clip).empty()) continue;
-    c.draw_text(t.text.data(), t.rect, fitted_overlay_font(t), t.colour, t.format);
+    c.draw_text(t.text.data(), t.rect, fonts[size_t(i)], t.colour, t.format);
   }
 }
 
+// Builds the overlay of `source` into `o`, with the font each line fits in.
+void build_fitted_overlay(const OverlaySource& source, const HourlyMoisture& hourly, Overlay& o,
+                          LineFonts& fonts) {
+  const PictureSelection selection = select_picture(source.bytes[4], source.bytes[225]);
+  if (!selection.picture) {
+    o.panel_count = o.mark_count = o.text_count = 0;
+    return;
+  }
+  build_overlay(selection.layout, source.bytes, {source.metric, &hourly}, o);
+  for (int i = 0; i < o.text_count; ++i) fonts[size_t(i)] = fitted_overlay_font(o.texts[size_t(i)]);
+}
+
+// The overlay of the bytes of now becomes what the window shows.
+void adopt_overlay_of_now(PictureState& s) {
+  build_fitted_overlay(s.now, s.hourly, s.overlay, s.fonts);
+  s.built = s.now;
+  s.overlay_valid = true;
+}
+
+// Where a line puts its ink: its rectangle and, for a text that could not be made to fit,
+// where it runs over; with two pixels to spare for accents and descenders.
+Rect text_area(const OverlayText& t, const platform::FontSpec& font) {
+  const platform::Size size = platform::measure_text_line(t.text.data(), font);
+  int left = t.rect.left;
+  if (t.format & platform::text_format::kCenter) {
+    left = (t.rect.left + t.rect.right - size.width) / 2;
+  } else if (t.format & platform::text_format::kRight) {
+    left = t.rect.right - size.width;
+  }
+  const int top = (t.rect.top + t.rect.bottom - size.height) / 2;
+  return t.rect.united({left, top, left + size.width, top + size.height}).inflated(2, 2);
+}
+
+bool same_line(const OverlayText& a, const platform::FontSpec& fa, const OverlayText& b,
+               const platform::FontSpec& fb) {
+  return a.rect == b.rect && a.colour == b.colour && a.format == b.format &&
+         fa.pixel_height == fb.pixel_height && fa.weight == fb.weight &&
+         std::strcmp(a.text.data(), b.text.data()) == 0;
+}
+
+bool same_marks(const Overlay& a, const Overlay& b) {
+  if (a.mark_count != b.mark_count) return false;
+  for (int i = 0; i < a.mark_count; ++i) {
+    const OverlayMark& m = a.marks[size_t(i)];
+    const OverlayMark& n = b.marks[size_t(i)];
+    if (!(m.a == n.a) || !(m.b == n.b) || m.colour != n.colour) return false;
+  }
+  return true;
+}
+
+// Hands `add` the parts of the picture where the overlays `was` and `is` differ; false when
+// they differ in shape (other lines, other marks), so that only a whole repaint will do.
+template <typename AddArea>
+bool overlay_differences(const Overlay& was, const LineFonts& was_fonts, const Overlay& is,
+                         const LineFonts& is_fonts, AddArea&& add) {
+  if (was.panel_count != is.panel_count || was.text_count != is.text_count || !same_marks(was, is))
+    return false;
+  for (int i = 0; i < was.panel_count; ++i) {
+    const OverlayPanel& p = was.panels[size_t(i)];
+    const OverlayPanel& q = is.panels[size_t(i)];
+    if (p.rect == q.rect && p.fill == q.fill && p.frame == q.frame) continue;
+    add(p.rect.united(q.rect));
+  }
+  for (int i = 0; i < was.text_count; ++i) {
+    const OverlayText& t = was.texts[size_t(i)];
+    const OverlayText& u = is.texts[size_t(i)];
+    if (same_line(t, was_fonts[size_t(i)], u, is_fonts[size_t(i)])) continue;
+    add(text_area(t, was_fonts[size_t(i)]).united(text_area(u, is_fonts[size_t(i)])));
+  }
+  return true;
+}
+
 // Reads the bytes and the other inputs of the overlay now.
+
 void read_overlay_source(PictureState& s) {
   snapshot_status(s.now.bytes);
   s.now.metric = link::dryer_state().unit_flag.load(std::memory_order_relaxed) != 0;
@@ -154,7 +239,7 @@ void show_unload_switch_notice(gui::Window& w) {
 
 void on_paint(gui::Window& w, const gui::PaintContext& paint) {
   paint_status_picture(*paint.canvas, w.client_rect());
-  const StatusBytes& b = state().bytes;
+  const StatusBytes& b = state().built.bytes;
   if (select_picture(b[4], b[225]).picture == DryerPicture::A1) check_unload_switch_notice(w, b);
 }
 
@@ -163,20 +248,19 @@ void on_paint(gui::Window& w, const gui::PaintContext& paint) {
 void paint_status_picture(Canvas& c, const Rect& client) {
   PictureState& s = state();
   c.fill_rect(client, platform::colors::kBlack);
-  read_overlay_source(s);
-  s.bytes = s.now.bytes;
-  const StatusBytes& b = s.bytes;
+  // A paint of the whole picture shows the bytes of now; a paint of a part of it shows what the
+  // rest of the window shows, and the next animation step repaints what has changed since.
+  if (!s.overlay_valid || c.clip_rect().intersected(client) == client) {
+    read_overlay_source(s);
+    if (!s.overlay_valid || !(s.now == s.built)) adopt_overlay_of_now(s);
+  }
+  const StatusBytes& b = s.built.bytes;
   const PictureSelection selection = select_picture(b[4], b[225]);
   if (!selection.picture) return;
   const DryerPicture picture = *selection.picture;
   c.blit(resources::base_picture(picture), resources::picture_origin(picture));
   draw_icons(c, picture, b, s.counters);
-  if (!s.overlay_valid || !(s.now == s.built)) {
-    build_overlay(selection.layout, b, {s.now.metric, &s.hourly}, s.overlay);
-    s.built = s.now;
-    s.overlay_valid = true;
-  }
-  draw_overlay(c, s.overlay);
+  draw_overlay(c, s.overlay, s.fonts);
 }
 
 intptr_t status_picture_procedure(gui::Window& w, const gui::Message& m) {
@@ -206,27 +290,60 @@ void register_status_picture_class() {
       {resources::DRYER_PIC_WINDOW, &status_picture_procedure, platform::colors::kLightGray, true});
 }
 
-// One step of the counters. While nothing else of the picture changed since it was last drawn,
-// only the icons whose frame moved are repainted, each on its own; otherwise the whole picture.
+// One step of the counters. While the picture and the shape of its overlay stay as they are,
+// only what changed since it was last drawn is repainted: the icons whose frame moved and the
+// lines and panels that changed; otherwise the whole picture.
 void animate_status_picture() {
   PictureState& s = state();
   read_overlay_source(s);
-  const StatusBytes& b = s.now.bytes;
   const AnimationCounters before = s.counters;
-  step_animation(s.counters, b);
-  const PictureSelection selection = select_picture(b[4], b[225]);
-  if (!s.overlay_valid || !(s.now == s.built) || !selection.picture) {
+  step_animation(s.counters, s.now.bytes);
+  const auto repaint_all = [&s] {
+    adopt_overlay_of_now(s);
     link::request_redraw(link::RedrawTarget::StatusPicture, gui::Erase::Yes);
+  };
+  const StatusBytes& was_bytes = s.built.bytes;
+  const StatusBytes& is_bytes = s.now.bytes;
+  const PictureSelection was = select_picture(was_bytes[4], was_bytes[225]);
+  const PictureSelection is = select_picture(is_bytes[4], is_bytes[225]);
+  if (!s.overlay_valid || !is.picture || was.picture != is.picture || was.layout != is.layout) {
+    repaint_all();
     return;
   }
-  PlacedIcons was;
-  PlacedIcons is;
-  const int count = place_icons(*selection.picture, b, before, was);
-  place_icons(*selection.picture, b, s.counters, is);
+  // The parts to repaint, at most one for each icon, panel and line; the platform merges them
+  // into a few rectangles.
+  std::array<Rect, std::tuple_size_v<PlacedIcons> + std::tuple_size_v<decltype(Overlay::panels)> +
+                       std::tuple_size_v<decltype(Overlay::texts)>>
+      areas;
+  size_t area_count = 0;
+  const auto add = [&](const Rect& r) {
+    if (area_count < areas.size()) areas[area_count++] = r;
+  };
+  PlacedIcons shown;
+  PlacedIcons next;
+  const int count = place_icons(*is.picture, was_bytes, before, shown);
+  if (place_icons(*is.picture, is_bytes, s.counters, next) != count) {
+    repaint_all();
+    return;
+  }
   for (int i = 0; i < count; ++i) {
-    if (was[size_t(i)].icon == is[size_t(i)].icon) continue;
+    const PlacedIcon& a = shown[size_t(i)];
+    const PlacedIcon& b = next[size_t(i)];
+    if (a.icon != b.icon || !(a.rect == b.rect)) add(a.rect.united(b.rect));
+  }
+  if (!(s.now == s.built)) {
+    build_fitted_overlay(s.now, s.hourly, s.fresh, s.fresh_fonts);
+    if (!overlay_differences(s.overlay, s.fonts, s.fresh, s.fresh_fonts, add)) {
+      repaint_all();
+      return;
+    }
+    s.overlay = s.fresh;
+    s.fonts = s.fresh_fonts;
+    s.built = s.now;
+  }
+  for (size_t i = 0; i < area_count; ++i) {
     link::request_redraw_rect(link::RedrawTarget::StatusPicture,
-                              was[size_t(i)].rect.united(is[size_t(i)].rect), gui::Erase::No);
+                              areas[i].intersected(kPictureClient), gui::Erase::No);
   }
 }
 
