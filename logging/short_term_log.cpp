@@ -33,8 +33,9 @@ bool append_short_term_record(const DryerSampleRecord& record) {
   return append_sample_record(sample_file_path(place, name), record, platform::WriteThrough::Off);
 }
 
-int short_term_records_available() {
-  const SampleFileTable table = scan_short_term_files();
+int short_term_records_available() { return short_term_records_available(scan_short_term_files()); }
+
+int short_term_records_available(const SampleFileTable& table) {
   uint64_t records = 0;
   if (const SampleFile* f = table.previous()) records += whole_records(f->size);
   if (const SampleFile* f = table.newest()) records += whole_records(f->size);
@@ -42,8 +43,12 @@ int short_term_records_available() {
 }
 
 int read_recent_short_term_records(std::span<DryerSampleRecord> out, int skip) {
+  return read_recent_short_term_records(scan_short_term_files(), out, skip);
+}
+
+int read_recent_short_term_records(const SampleFileTable& table, std::span<DryerSampleRecord> out,
+                                   int skip) {
   const SampleLogPlace place = short_term_log_place();
-  const SampleFileTable table = scan_sample_files(place);
   const SampleFile* older = table.previous();
   const SampleFile* newer = table.newest();
   if (!newer || out.empty()) return 0;

@@ -29,12 +29,17 @@ SampleFileTable scan_short_term_files();
 
 // Whole records in the two newest files, at most 144: the status chart's scroll range.
 int short_term_records_available();
+// The same of a scan already made.
+int short_term_records_available(const SampleFileTable& table);
 
 // Copies up to out.size() records that end `skip` records before the newest into `out`, oldest
 // first from its first slot, across the two newest files as one sequence. A window that would
 // reach past the oldest record is moved forward to start at it. Returns the number copied; 0
 // when there are no records or a file cannot be read.
 int read_recent_short_term_records(std::span<DryerSampleRecord> out, int skip);
+// The same from the files of a scan already made.
+int read_recent_short_term_records(const SampleFileTable& table, std::span<DryerSampleRecord> out,
+                                   int skip);
 
 // Deletes the two newest files (the log); files put beside them from outside stay. The
 // clear-table confirmation calls this and then redraws the status chart.

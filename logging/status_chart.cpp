@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "diagnostics/format.h"
+#include "link/dryer_state.h"
 #include "logging/display_settings.h"
 #include "logging/settings_dialogs.h"
 #include "logging/short_term_log.h"
@@ -141,11 +142,11 @@ void draw_sample_time_button(const gui::DrawItemContext& item) {
               item.disabled ? gui::kDisabledTextColor : platform::colors::kBlack, format);
 }
 
-void draw_rows(Canvas& c, int available) {
+void draw_rows(Canvas& c, const SampleFileTable& files, int available) {
   std::array<DryerSampleRecord, kChartRows> records{};
   // Eight records ending (available - 8 - position + 1) before the newest.
   const int skip = std::max(available - kChartRows - g_chart.position + 1, 0);
-  const int count = read_recent_short_term_records(records, skip);
+  const int count = read_recent_short_term_records(files, records, skip);
   for (int i = 0; i < count; ++i) {
     const ChartRow row = chart_row(records[size_t(i)]);
     const int top = 40 + 16 * i;
@@ -162,27 +163,78 @@ void draw_lines(Canvas& c, const Rect& client) {
   c.draw_line({361, 0}, {361, 33}, kLineGrey);
 }
 
-platform::Bitmap g_chart_offscreen;
+// What the chart was last drawn from: the log's two newest files as the disk listed them, the
+// place in them, the sample time, the language, the temperature unit and whether texts are
+// recorded. The chart is repainted
+// every second; while none of these changed, the picture drawn last is shown again.
+struct ChartSource {
+  std::string folder;
+  std::string newest;
+  uint64_t newest_size = 0;
+  std::string previous;
+  uint64_t previous_size = 0;
+  int position = 0;
+  int sample_time = 0;
+  int language = 0;
+  bool metric = false;
+  // Drawn while the automation records texts: the copy then tells what it shows.
+  bool recorded = false;
+
+  bool operator==(const ChartSource&) const = default;
+};
+
+// Copies what the chart would be drawn from into `source`, reusing its strings.
+void read_chart_source(const SampleFileTable& files, ChartSource& source) {
+  const SampleFile* newest = files.newest();
+  const SampleFile* previous = files.previous();
+  source.folder = short_term_log_place().folder;
+  source.newest = newest ? newest->name : std::string();
+  source.newest_size = newest ? newest->size : 0;
+  source.previous = previous ? previous->name : std::string();
+  source.previous_size = previous ? previous->size : 0;
+  source.position = g_chart.position;
+  source.sample_time = int(display_settings().sample_time_minutes);
+  source.language = texts::language_index();
+  source.metric = link::dryer_state().unit_flag.load(std::memory_order_relaxed) != 0;
+  source.recorded = platform::text_recording_open();
+}
+
+struct ChartPicture {
+  platform::Bitmap offscreen;
+  ChartSource drawn;
+  ChartSource now;
+  bool valid = false;
+};
+ChartPicture g_picture;
 
 void paint_chart(gui::Window& w, const gui::PaintContext& paint) {
   set_text_if_changed(gui::child_by_id(&w, kSampleTimeButtonId), sample_time_button_text());
   set_text_if_changed(&w, texts::localized_text(kCaptionString));
 
-  const int available = short_term_records_available();
+  const SampleFileTable files = scan_short_term_files();
+  const int available = short_term_records_available(files);
   if (g_chart.follow_newest) g_chart.position = newest_position(available);
   g_chart.position = std::clamp(g_chart.position, 0, available);
   // A paint may not show or hide a window: the bar follows the samples right after it.
   gui::post_message(&w, {gui::MessageKind::User, kFollowSamples, available});
 
   const Rect client = w.client_rect();
-  if (g_chart_offscreen.size() != platform::Size{client.width(), client.height()})
-    g_chart_offscreen = platform::Bitmap(client.width(), client.height(), platform::colors::kWhite);
-  Canvas c(g_chart_offscreen);
-  c.fill_rect(client, platform::colors::kWhite);
-  draw_headings(c);
-  draw_rows(c, available);
-  draw_lines(c, client);
-  paint.canvas->blit(g_chart_offscreen, client, {0, 0});
+  read_chart_source(files, g_picture.now);
+  if (g_picture.offscreen.size() != platform::Size{client.width(), client.height()}) {
+    g_picture.offscreen =
+        platform::Bitmap(client.width(), client.height(), platform::colors::kWhite);
+    g_picture.valid = false;
+  }
+  if (!g_picture.valid || !(g_picture.now == g_picture.drawn)) {
+    Canvas c(g_picture.offscreen);
+    c.fill_rect(client, platform::colors::kWhite);
+    draw_headings(c);
+    draw_rows(c, files, available);
+    draw_lines(c, client);
+    std::swap(g_picture.drawn, g_picture.now);
+    g_picture.valid = true;
+  }
+  paint.canvas->blit(g_picture.offscreen, client, {0, 0});
 }
 
 void on_scroll(gui::Window& w, const gui::Message& m) {
@@ -293,6 +345,9 @@ ChartRow chart_row(const DryerSampleRecord& record) {
 }
 
 int chart_scroll_position() { return g_chart.position; }
-void reset_status_chart() { g_chart = {}; }
+void reset_status_chart() {
+  g_chart = {};
+  g_picture.valid = false;
+}
 
 }  // namespace corvex::logging

@@ -21,10 +21,10 @@ constexpr unsigned kRight = 2;
 constexpr unsigned kTop = 0;
 constexpr unsigned kVCenter = 4;
 constexpr unsigned kBottom = 8;
-constexpr unsigned kSingleLine = 16;   // line breaks are not interpreted
-constexpr unsigned kWordBreak = 32;    // wrap lines at word boundaries to the rectangle width
-constexpr unsigned kExpandTabs = 64;   // a tab advances to the next multiple of 8 spaces
-constexpr unsigned kNoClip = 128;      // text may run outside the rectangle
+constexpr unsigned kSingleLine = 16;  // line breaks are not interpreted
+constexpr unsigned kWordBreak = 32;   // wrap lines at word boundaries to the rectangle width
+constexpr unsigned kExpandTabs = 64;  // a tab advances to the next multiple of 8 spaces
+constexpr unsigned kNoClip = 128;     // text may run outside the rectangle
 }  // namespace text_format
 
 enum class TextBackground { Transparent, Opaque };
@@ -45,6 +45,8 @@ struct TextRunSink {
 };
 void open_text_recording(const Bitmap& target, TextRunSink* sink);
 void close_text_recording();
+// True while a recording is open: a picture kept from a paint made without one tells nothing.
+bool text_recording_open();
 
 class Canvas {
  public:
@@ -82,8 +84,7 @@ class Canvas {
   // drawn. With an opaque background the rectangle is first filled with `background`.
   int draw_text(std::string_view utf8, const Rect& r, const FontSpec& font, Color fg,
                 unsigned format = text_format::kLeft,
-                TextBackground bg = TextBackground::Transparent,
-                Color background = colors::kWhite);
+                TextBackground bg = TextBackground::Transparent, Color background = colors::kWhite);
   // The size the same call of draw_text would take (line breaks and word wrap applied).
   Size measure_text(std::string_view utf8, int width, const FontSpec& font, unsigned format) const;
 
@@ -101,8 +102,8 @@ class Canvas {
     Point origin;
   };
   Bitmap& target_;
-  Rect clip_;       // in target coordinates
-  Point origin_;    // in target coordinates
+  Rect clip_;     // in target coordinates
+  Point origin_;  // in target coordinates
   std::vector<State> stack_;
 
   // Text recording (text_runs.cpp); each does nothing unless a recording is open.

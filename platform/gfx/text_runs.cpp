@@ -30,9 +30,7 @@ struct KeptBitmap {
   uint64_t last_use = 0;
   std::vector<KeptRun> runs;
 
-  bool is(const Bitmap& b) const {
-    return bitmap == &b && pixels == b.data() && size == b.size();
-  }
+  bool is(const Bitmap& b) const { return bitmap == &b && pixels == b.data() && size == b.size(); }
 };
 
 struct Recording {
@@ -84,6 +82,8 @@ void close_text_recording() {
   t_recording.sink = nullptr;
 }
 
+bool text_recording_open() { return t_recording.sink != nullptr; }
+
 // Records one laid-out line whose box (target coordinates) is at least partly inside the clip.
 void Canvas::record_line(std::string_view text, const Rect& box) const {
   Recording& r = t_recording;
@@ -103,9 +103,8 @@ void Canvas::forget_runs_under(const Rect& area) const {
   if (t_recording.sink == nullptr || &target_ == t_recording.target || area.empty()) return;
   if (KeptBitmap* k = find_kept(target_)) {
     const Rect bitmap = target_.rect();
-    std::erase_if(k->runs, [&](const KeptRun& run) {
-      return area.contains(run.box.intersected(bitmap));
-    });
+    std::erase_if(k->runs,
+                  [&](const KeptRun& run) { return area.contains(run.box.intersected(bitmap)); });
   }
 }
 

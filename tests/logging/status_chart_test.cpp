@@ -232,5 +232,35 @@ TEST_F(StatusChartTest, RowsAcrossTwoFilesInCelsius) {
   EXPECT_EQ(all.find("\u00B0F\""), std::string::npos) << all;
 }
 
+// The chart is repainted every second and draws anew only what changed: each paint shows the
+// log, the unit and the place as they are now, and its texts stay readable in between.
+TEST_F(StatusChartTest, EachPaintShowsTheLogAsItIsNow) {
+  log_samples(3);
+  create_chart();
+  EXPECT_EQ(moisture_column(), samples_from(1, 3));
+  paint();
+  EXPECT_EQ(moisture_column(), samples_from(1, 3)) << "a paint with nothing new";
+  log_samples(1);
+  paint();
+  EXPECT_EQ(moisture_column(), samples_from(1, 4));
+  const auto units = [] {
+    const std::string all = gui::describe_texts(resources::AVERAGE_VALUES_WINDOW);
+    return std::string(all.find("\u00B0C\"") != std::string::npos ? "C" : "") +
+           (all.find("\u00B0F\"") != std::string::npos ? "F" : "");
+  };
+  EXPECT_EQ(units(), "F");
+  link::dryer_state().unit_flag.store(1);
+  paint();
+  EXPECT_EQ(units(), "C");
+  log_samples(6);
+  paint();
+  EXPECT_EQ(moisture_column(), samples_from(3, 10));
+  scroll(gui::ScrollCode::LineUp, 2);
+  EXPECT_EQ(moisture_column(), samples_from(1, 8));
+  clear_short_term_log();
+  paint();
+  EXPECT_TRUE(moisture_column().empty());
+}
+
 }  // namespace
 }  // namespace corvex::logging
