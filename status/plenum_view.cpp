@@ -3,6 +3,7 @@
 #include "status/plenum_view.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "diagnostics/format.h"
@@ -66,18 +67,25 @@ constexpr BoxGeometry kGridGeometry{{12, 700}, {12, 700}, {11, 700}, {26, 700}, 
 
 const BoxGeometry& geometry_of(PlenumLayout layout) {
   switch (layout) {
-    case PlenumLayout::Single: return kSingleGeometry;
-    case PlenumLayout::Two: return kTwoGeometry;
-    case PlenumLayout::Three: return kThreeGeometry;
-    default: return kGridGeometry;
+    case PlenumLayout::Single:
+      return kSingleGeometry;
+    case PlenumLayout::Two:
+      return kTwoGeometry;
+    case PlenumLayout::Three:
+      return kThreeGeometry;
+    default:
+      return kGridGeometry;
   }
 }
 
 int columns_of(PlenumLayout layout) {
   switch (layout) {
-    case PlenumLayout::Four: return 2;
-    case PlenumLayout::Six: return 3;
-    default: return plenum_count(layout);
+    case PlenumLayout::Four:
+      return 2;
+    case PlenumLayout::Six:
+      return 3;
+    default:
+      return plenum_count(layout);
   }
 }
 
@@ -198,7 +206,46 @@ void draw_box(Canvas& c, const Rect& box, const BoxGeometry& g, const PlenumBox&
   draw_temperature(c, b.temperature, row(g.temperature_top), g.temperature_font);
 }
 
-platform::Bitmap g_offscreen;
+// What the view shows: the layout, every box's texts and colours, the size, and whether texts
+// were recorded when it was drawn. The view is asked to repaint whenever a byte it reads
+// changes; while what it would show is the same, the picture drawn last is shown again.
+struct PlenumPicture {
+  PlenumLayout layout = PlenumLayout::None;
+  std::array<PlenumBox, 6> boxes{};
+  platform::Size size;
+  bool recorded = false;
+
+  bool operator==(const PlenumPicture&) const = default;
+};
+
+void compose_plenum_picture(const link::DryerState& state, const Rect& client, PlenumPicture& out) {
+  out.layout = plenum_layout(state);
+  for (int i = 0; i < 6; ++i) {
+    if (i < plenum_count(out.layout)) {
+      compose_plenum_box(state, out.layout, i + 1, out.boxes[size_t(i)]);
+    } else {
+      out.boxes[size_t(i)] = PlenumBox{};
+    }
+  }
+  out.size = {client.width(), client.height()};
+  out.recorded = platform::text_recording_open();
+}
+
+void draw_plenum_picture(Canvas& canvas, const Rect& client, const PlenumPicture& p) {
+  canvas.fill_rect(client, platform::colors::kBlack);
+  const BoxGeometry& g = geometry_of(p.layout);
+  for (int i = 0; i < plenum_count(p.layout); ++i) {
+    draw_box(canvas, box_rect(p.layout, i, client), g, p.boxes[size_t(i)]);
+  }
+}
+
+struct PlenumViewState {
+  platform::Bitmap offscreen;
+  PlenumPicture drawn;
+  PlenumPicture now;
+  bool valid = false;  // the whole of `offscreen` shows `drawn`
+};
+PlenumViewState g_view;
 
 void paint_plenum_view(gui::Window& w, const gui::PaintContext& paint) {
   texts::StringBuffer caption;
@@ -209,13 +256,21 @@ void paint_plenum_view(gui::Window& w, const gui::PaintContext& paint) {
 
   const Rect client = w.client_rect();
   const platform::Size size{client.width(), client.height()};
-  if (g_offscreen.empty() || g_offscreen.size() != size) {
-    g_offscreen = platform::Bitmap(size.width, size.height, platform::colors::kBlack);
+  PlenumViewState& v = g_view;
+  if (v.offscreen.empty() || v.offscreen.size() != size) {
+    v.offscreen = platform::Bitmap(size.width, size.height, platform::colors::kBlack);
+    v.valid = false;
   }
-  Canvas off(g_offscreen);
-  off.clip(paint.dirty);
-  draw_plenum_view(off, client, link::dryer_state());
-  paint.canvas->blit(g_offscreen, paint.dirty, {paint.dirty.left, paint.dirty.top});
+  compose_plenum_picture(link::dryer_state(), client, v.now);
+  if (!v.valid || !(v.now == v.drawn)) {
+    Canvas off(v.offscreen);
+    off.clip(paint.dirty);
+    draw_plenum_picture(off, client, v.now);
+    // Only a paint of the whole view leaves a picture that can be shown again as it is.
+    v.valid = paint.dirty.contains(client);
+    if (v.valid) std::swap(v.drawn, v.now);
+  }
+  paint.canvas->blit(v.offscreen, paint.dirty, {paint.dirty.left, paint.dirty.top});
 }
 
 }  // namespace
@@ -224,23 +279,35 @@ PlenumLayout plenum_layout(const link::DryerState& state) {
   const Mirror m(state);
   if (m.bit(225, 0x20)) return PlenumLayout::Single;
   switch (m[3]) {
-    case 0: return PlenumLayout::Single;
-    case 1: return PlenumLayout::Two;
-    case 2: return PlenumLayout::Three;
-    case 3: return PlenumLayout::Four;
-    case 4: return PlenumLayout::Six;
-    default: return PlenumLayout::None;
+    case 0:
+      return PlenumLayout::Single;
+    case 1:
+      return PlenumLayout::Two;
+    case 2:
+      return PlenumLayout::Three;
+    case 3:
+      return PlenumLayout::Four;
+    case 4:
+      return PlenumLayout::Six;
+    default:
+      return PlenumLayout::None;
   }
 }
 
 int plenum_count(PlenumLayout layout) {
   switch (layout) {
-    case PlenumLayout::Single: return 1;
-    case PlenumLayout::Two: return 2;
-    case PlenumLayout::Three: return 3;
-    case PlenumLayout::Four: return 4;
-    case PlenumLayout::Six: return 6;
-    default: return 0;
+    case PlenumLayout::Single:
+      return 1;
+    case PlenumLayout::Two:
+      return 2;
+    case PlenumLayout::Three:
+      return 3;
+    case PlenumLayout::Four:
+      return 4;
+    case PlenumLayout::Six:
+      return 6;
+    default:
+      return 0;
   }
 }
 
@@ -271,14 +338,9 @@ void compose_plenum_box(const link::DryerState& state, PlenumLayout layout, int 
 }
 
 void draw_plenum_view(Canvas& canvas, const Rect& client, const link::DryerState& state) {
-  canvas.fill_rect(client, platform::colors::kBlack);
-  const PlenumLayout layout = plenum_layout(state);
-  const BoxGeometry& g = geometry_of(layout);
-  for (int i = 0; i < plenum_count(layout); ++i) {
-    PlenumBox box;
-    compose_plenum_box(state, layout, i + 1, box);
-    draw_box(canvas, box_rect(layout, i, client), g, box);
-  }
+  PlenumPicture picture;
+  compose_plenum_picture(state, client, picture);
+  draw_plenum_picture(canvas, client, picture);
 }
 
 intptr_t plenum_view_procedure(gui::Window& w, const gui::Message& m) {

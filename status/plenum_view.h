@@ -31,6 +31,8 @@ struct PlenumValue {
   bool shown = false;
   platform::Color color = 0;
   char text[24] = {};
+
+  bool operator==(const PlenumValue&) const = default;
 };
 
 // Everything a box shows, as the paint draws it.
@@ -45,6 +47,8 @@ struct PlenumBox {
   // The single layout's two small setpoints of the dual-plenum staged batch mode.
   PlenumValue left_setpoint;
   PlenumValue right_setpoint;
+
+  bool operator==(const PlenumBox&) const = default;
 };
 
 // Fills the box of fan/heater `fan_heater` (1..6) for a layout from the state's StatusMirror and

@@ -116,9 +116,9 @@ TEST_F(PlenumViewTest, EachFanHeaterReadsItsOwnBytes) {
     set_word(83 - 2 * n, 100 + n);  // temperature
     set_word(71 - 2 * n, 150 + n);  // setpoint
   }
-  set(149 - 6, 0x01);  // fan/heater 6 state
+  set(149 - 6, 0x01);         // fan/heater 6 state
   set(131 - 5, 0x04 | 0x02);  // fan/heater 5 burner A
-  set(137 - 4, 0x20);  // fan/heater 4 burner B
+  set(137 - 4, 0x20);         // fan/heater 4 burner B
   const PlenumBox six = box(PlenumLayout::Six, 6);
   EXPECT_STREQ(six.name, "S322");
   EXPECT_EQ(six.name_color, kBlue);
@@ -201,11 +201,11 @@ class PlenumViewPaintTest : public PlenumViewTest {
     disk_.write_lines("Languages/EN/EnglishStrings.txt", lines);
     gui::init();
     register_plenum_view_class();
-    window_ = gui::create_window({.class_name = resources::CUSTOM_VIEW_WINDOW,
-                                  .text = "  PLENUM(S)",
-                                  .style = gui::style::kVisible | gui::style::kBorder |
-                                           gui::style::kCaption,
-                                  .rect = platform::Rect::from_xywh(240, 245, 400, 175)});
+    window_ = gui::create_window(
+        {.class_name = resources::CUSTOM_VIEW_WINDOW,
+         .text = "  PLENUM(S)",
+         .style = gui::style::kVisible | gui::style::kBorder | gui::style::kCaption,
+         .rect = platform::Rect::from_xywh(240, 245, 400, 175)});
     ASSERT_NE(window_, nullptr);
     window_->set_procedure(&counting_procedure);
     g_paints = 0;
@@ -414,6 +414,31 @@ TEST_F(PlenumViewRepaintTest, SingleLayoutFollowsItsSecondSetpointAndWhatChooses
   frame_[8] = 0;
   decode_and_paint();
   EXPECT_FALSE(shows("SP:  130 \u00B0F ")) << "byte 8";
+}
+
+TEST_F(PlenumViewRepaintTest, ARepaintWithNothingNewShowsTheSameAndStillTellsItsTexts) {
+  frame_[3] = 1;
+  word(81, 175);
+  word(79, 165);
+  decode_and_paint();
+  ASSERT_TRUE(shows("175\u00B0F")) << gui::describe_texts(resources::CUSTOM_VIEW_WINDOW);
+  const std::string before = gui::describe_texts(resources::CUSTOM_VIEW_WINDOW);
+  const platform::Rect client = window_->client_rect();
+  const auto pixels = [&] {
+    std::vector<Color> out;
+    for (int y = 0; y < client.height(); ++y)
+      for (int x = 0; x < client.width(); ++x) out.push_back(at(x, y));
+    return out;
+  };
+  const std::vector<Color> drawn = pixels();
+  paint();
+  EXPECT_EQ(gui::describe_texts(resources::CUSTOM_VIEW_WINDOW), before);
+  EXPECT_TRUE(pixels() == drawn);
+  word(81, 190);
+  decode_and_paint();
+  EXPECT_TRUE(shows("190\u00B0F"));
+  EXPECT_TRUE(shows("165\u00B0F"));
+  EXPECT_FALSE(shows("175\u00B0F"));
 }
 
 }  // namespace
