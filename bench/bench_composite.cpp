@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/allocations.h"
 #include "link/dryer_state.h"
 #include "link/link_hooks.h"
 #include "platform/gfx/png.h"
@@ -80,9 +81,12 @@ struct MainScreen {
     corvex::texts::register_warning_window_class();
     corvex::texts::register_text_dialogs();
     corvex::shell::register_main_window_class("CORVEX_BENCH_MAIN");
-    main = gui::create_window({"CORVEX_BENCH_MAIN", "main",
+    main = gui::create_window({"CORVEX_BENCH_MAIN",
+                               "main",
                                gui::style::kVisible | gui::style::kTopmost,
-                               {0, 0, gui::kScreenWidth, gui::kScreenHeight}, nullptr, 0});
+                               {0, 0, gui::kScreenWidth, gui::kScreenHeight},
+                               nullptr,
+                               0});
     corvex::shell::shell_state().main_window = main;
     corvex::shell::create_child_windows(main);
     gui::paint_pending();
@@ -103,10 +107,14 @@ void invalidate_tree(gui::Window* w) {
 
 void BM_main_screen_composite(benchmark::State& state) {
   MainScreen screen;
+  const uint64_t allocations_before = corvex::bench::allocation_count();
   for (auto _ : state) {
     invalidate_tree(screen.main);
     gui::paint_pending();
   }
+  state.counters["allocs_per_iter"] =
+      benchmark::Counter(double(corvex::bench::allocation_count() - allocations_before),
+                         benchmark::Counter::kAvgIterations);
   benchmark::DoNotOptimize(gui::framebuffer().data());
   // CORVEX_BENCH_SHOT=FILE keeps the composed screen, to see what was measured.
   if (const char* shot = std::getenv("CORVEX_BENCH_SHOT"))
@@ -116,10 +124,14 @@ BENCHMARK(BM_main_screen_composite)->Unit(benchmark::kMicrosecond);
 
 void BM_main_screen_fast_tick(benchmark::State& state) {
   MainScreen screen;
+  const uint64_t allocations_before = corvex::bench::allocation_count();
   for (auto _ : state) {
     corvex::shell::fast_ui_tick(screen.main, corvex::shell::kFastUiTimerId);
     gui::paint_pending();
   }
+  state.counters["allocs_per_iter"] =
+      benchmark::Counter(double(corvex::bench::allocation_count() - allocations_before),
+                         benchmark::Counter::kAvgIterations);
   benchmark::DoNotOptimize(gui::framebuffer().data());
 }
 BENCHMARK(BM_main_screen_fast_tick)->Unit(benchmark::kMicrosecond);

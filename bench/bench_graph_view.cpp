@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/allocations.h"
 #include "link/dryer_state.h"
 #include "logging/graph_view.h"
 #include "logging/status_chart.h"
@@ -113,10 +114,14 @@ void BM_status_chart_paint(benchmark::State& state) {
                           Rect::from_xywh(240, 40, 400, 205), nullptr, 0});
   gui::paint_pending();
   gui::paint_pending();
+  const uint64_t allocations_before = corvex::bench::allocation_count();
   for (auto _ : state) {
     gui::invalidate(chart, gui::Erase::No);
     gui::paint_pending();
   }
+  state.counters["allocs_per_iter"] =
+      benchmark::Counter(double(corvex::bench::allocation_count() - allocations_before),
+                         benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_status_chart_paint)->Unit(benchmark::kMicrosecond);
 

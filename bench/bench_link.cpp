@@ -17,6 +17,7 @@
 #include "link/frames.h"
 #include "link/redraw.h"
 #include "link/status_decoder.h"
+#include "bench/allocations.h"
 #include "link/virtual_peer.h"
 #include "platform/io/clock.h"
 #include "platform/io/serial_port.h"
@@ -30,6 +31,8 @@
 namespace {
 std::atomic<uint64_t> g_allocations{0};
 }
+
+uint64_t corvex::bench::allocation_count() { return g_allocations.load(std::memory_order_relaxed); }
 
 void* operator new(std::size_t n) {
   g_allocations.fetch_add(1, std::memory_order_relaxed);

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <vector>
 
+#include "bench/allocations.h"
 #include "link/dryer_state.h"
 #include "platform/gui/window.h"
 #include "platform/io/clock.h"
@@ -78,10 +79,14 @@ void BM_status_picture_tick_busy(benchmark::State& state) {
   busy_dryer(uint8_t(state.range(0)));
   corvex::status::animate_status_picture();
   gui::paint_pending();  // the artwork is drawn and the glyphs cached on the first paint
+  const uint64_t allocations_before = corvex::bench::allocation_count();
   for (auto _ : state) {
     corvex::status::animate_status_picture();
     gui::paint_pending();
   }
+  state.counters["allocs_per_iter"] =
+      benchmark::Counter(double(corvex::bench::allocation_count() - allocations_before),
+                         benchmark::Counter::kAvgIterations);
   gui::reset();
   std::error_code ec;
   fs::remove_all(root, ec);

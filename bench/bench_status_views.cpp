@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/allocations.h"
 #include "link/dryer_state.h"
 #include "platform/gui/window.h"
 #include "platform/io/clock.h"
@@ -79,10 +80,14 @@ void BM_status_bar_paint(benchmark::State& state) {
   screen.set(24, 10);
   screen.set(26, 30);
   screen.set(28, 0x01);
+  const uint64_t allocations_before = corvex::bench::allocation_count();
   for (auto _ : state) {
     gui::invalidate(screen.window, gui::Erase::No);
     gui::paint_pending();
   }
+  state.counters["allocs_per_iter"] =
+      benchmark::Counter(double(corvex::bench::allocation_count() - allocations_before),
+                         benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_status_bar_paint)->Unit(benchmark::kMicrosecond);
 
@@ -109,10 +114,14 @@ void BM_plenum_view_paint_six(benchmark::State& state) {
     screen.set(71 - 2 * n, 180);
     screen.set(131 - n, 0x02);
   }
+  const uint64_t allocations_before = corvex::bench::allocation_count();
   for (auto _ : state) {
     gui::invalidate(screen.window, gui::Erase::Yes);
     gui::paint_pending();
   }
+  state.counters["allocs_per_iter"] =
+      benchmark::Counter(double(corvex::bench::allocation_count() - allocations_before),
+                         benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_plenum_view_paint_six)->Unit(benchmark::kMicrosecond);
 

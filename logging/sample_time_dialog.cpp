@@ -182,11 +182,19 @@ intptr_t open_sample_time_dialog(gui::Window* owner) {
 }
 
 std::string sample_time_button_text() {
-  char text[256];
-  std::snprintf(text, sizeof text, "%s %d %s",
-                texts::localized_text(kSampleTimeWordString).c_str(), int(sample_time()),
-                texts::localized_text(kMinutesWordString).c_str());
-  return text;
+  SampleTimeButtonText text;
+  sample_time_button_text(text);
+  return text.data();
+}
+
+void sample_time_button_text(SampleTimeButtonText& out) {
+  texts::StringBuffer word;
+  texts::StringBuffer minutes;
+  word[0] = minutes[0] = '\0';
+  texts::localized_string(kSampleTimeWordString, word);
+  texts::localized_string(kMinutesWordString, minutes);
+  std::snprintf(out.data(), out.size(), "%s %d %s", word.data(), int(sample_time()),
+                minutes.data());
 }
 
 void update_sample_time_button() {

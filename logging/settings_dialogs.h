@@ -2,10 +2,12 @@
 // The dialogs that change the persisted display settings: the graph setup (time scale of the
 // graph) and the sample-time selection of the short-term data log with its clear-table
 // question. Each writes its setting the moment it is accepted. GUI thread only.
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "platform/gui/window.h"
+#include "texts/texts.h"
 
 namespace corvex::logging {
 
@@ -23,6 +25,9 @@ intptr_t open_clear_table_dialog(platform::gui::Window* owner);
 
 // The sample-time button's text: localized string 286, the sample time, localized string 342.
 std::string sample_time_button_text();
+// The same without a heap allocation, for the chart's paint.
+using SampleTimeButtonText = std::array<char, 2 * sizeof(texts::StringBuffer) + 16>;
+void sample_time_button_text(SampleTimeButtonText& out);
 // Sets that text on the status chart's button, when the chart and its button exist.
 void update_sample_time_button();
 

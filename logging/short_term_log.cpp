@@ -2,10 +2,18 @@
 #include "logging/short_term_log.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/io/paths.h"
 
 namespace corvex::logging {
+
+namespace {
+// Counts the appends and clears: while it stands still, the log holds what it held.
+std::atomic<uint64_t> g_changes{0};
+}  // namespace
+
+uint64_t short_term_log_generation() { return g_changes.load(std::memory_order_relaxed); }
 
 SampleLogPlace short_term_log_place() {
   std::string folder = platform::disk_rooted(kShortTermLogFolder);
@@ -15,6 +23,7 @@ SampleLogPlace short_term_log_place() {
 SampleFileTable scan_short_term_files() { return scan_sample_files(short_term_log_place()); }
 
 bool append_short_term_record(const DryerSampleRecord& record) {
+  g_changes.fetch_add(1, std::memory_order_relaxed);
   const SampleLogPlace place = short_term_log_place();
   const SampleFileTable table = scan_sample_files(place);
   std::string name;
@@ -79,6 +88,7 @@ int read_recent_short_term_records(const SampleFileTable& table, std::span<Dryer
 }
 
 void clear_short_term_log() {
+  g_changes.fetch_add(1, std::memory_order_relaxed);
   const SampleLogPlace place = short_term_log_place();
   const SampleFileTable table = scan_sample_files(place);
   if (const SampleFile* f = table.newest()) platform::delete_file(sample_file_path(place, f->name));

@@ -27,6 +27,10 @@ bool append_short_term_record(const DryerSampleRecord& record);
 
 SampleFileTable scan_short_term_files();
 
+// Changes with every append and clear of this program: while it and the disk root stand still,
+// the log holds what it held. (Nothing else writes the log's folder.)
+uint64_t short_term_log_generation();
+
 // Whole records in the two newest files, at most 144: the status chart's scroll range.
 int short_term_records_available();
 // The same of a scan already made.

@@ -11,6 +11,7 @@
 #include "logging/settings_dialogs.h"
 #include "logging/short_term_log.h"
 #include "platform/gui/controls.h"
+#include "platform/io/paths.h"
 #include "resources/window_classes.h"
 #include "texts/texts.h"
 
@@ -79,10 +80,6 @@ std::string moisture_text(unsigned tenths) {
   char text[24];
   std::snprintf(text, sizeof text, "%u.%u%%", tenths / 10, tenths % 10);
   return text;
-}
-
-void set_text_if_changed(gui::Window* w, const std::string& text) {
-  if (w != nullptr && !text.empty() && w->text() != text) gui::set_window_text(w, text);
 }
 
 // A heading keeps 2 pixels clear of the grid lines on each side; one that is too wide for its
@@ -163,77 +160,82 @@ void draw_lines(Canvas& c, const Rect& client) {
   c.draw_line({361, 0}, {361, 33}, kLineGrey);
 }
 
-// What the chart was last drawn from: the log's two newest files as the disk listed them, the
-// place in them, the sample time, the language, the temperature unit and whether texts are
-// recorded. The chart is repainted
-// every second; while none of these changed, the picture drawn last is shown again.
+// What the chart was last drawn from: the log as this program last changed it, the disk, the
+// place in the log, the sample time, the language, the temperature unit and whether texts are
+// recorded. The chart is repainted every second; while none of these changed, the picture drawn
+// last is shown again, without reading the log's folder.
 struct ChartSource {
-  std::string folder;
-  std::string newest;
-  uint64_t newest_size = 0;
-  std::string previous;
-  uint64_t previous_size = 0;
+  uint64_t log_generation = 0;
+  uint64_t disk_generation = 0;
   int position = 0;
   int sample_time = 0;
   int language = 0;
   bool metric = false;
-  // Drawn while the automation records texts: the copy then tells what it shows.
   bool recorded = false;
+  bool follow_newest = true;
 
   bool operator==(const ChartSource&) const = default;
 };
 
-// Copies what the chart would be drawn from into `source`, reusing its strings.
-void read_chart_source(const SampleFileTable& files, ChartSource& source) {
-  const SampleFile* newest = files.newest();
-  const SampleFile* previous = files.previous();
-  source.folder = short_term_log_place().folder;
-  source.newest = newest ? newest->name : std::string();
-  source.newest_size = newest ? newest->size : 0;
-  source.previous = previous ? previous->name : std::string();
-  source.previous_size = previous ? previous->size : 0;
+ChartSource chart_source_now() {
+  ChartSource source;
+  source.log_generation = short_term_log_generation();
+  source.disk_generation = platform::disk_root_generation();
   source.position = g_chart.position;
   source.sample_time = int(display_settings().sample_time_minutes);
   source.language = texts::language_index();
   source.metric = link::dryer_state().unit_flag.load(std::memory_order_relaxed) != 0;
   source.recorded = platform::text_recording_open();
+  source.follow_newest = g_chart.follow_newest;
+  return source;
 }
 
 struct ChartPicture {
   platform::Bitmap offscreen;
   ChartSource drawn;
-  ChartSource now;
+  int available = 0;  // the samples the log held when it was drawn
   bool valid = false;
 };
 ChartPicture g_picture;
 
+// The caption and the sample-time button follow the language and the sample time; the same
+// text is not set again.
+void follow_texts(gui::Window& w) {
+  SampleTimeButtonText button;
+  sample_time_button_text(button);
+  gui::Window* b = gui::child_by_id(&w, kSampleTimeButtonId);
+  if (b != nullptr && button[0] != '\0' && b->text() != button.data())
+    gui::set_window_text(b, button.data());
+  texts::StringBuffer caption;
+  caption[0] = '\0';
+  texts::localized_string(kCaptionString, caption);
+  if (caption[0] != '\0' && w.text() != caption.data()) gui::set_window_text(&w, caption.data());
+}
+
 void paint_chart(gui::Window& w, const gui::PaintContext& paint) {
-  set_text_if_changed(gui::child_by_id(&w, kSampleTimeButtonId), sample_time_button_text());
-  set_text_if_changed(&w, texts::localized_text(kCaptionString));
-
-  const SampleFileTable files = scan_short_term_files();
-  const int available = short_term_records_available(files);
-  if (g_chart.follow_newest) g_chart.position = newest_position(available);
-  g_chart.position = std::clamp(g_chart.position, 0, available);
-  // A paint may not show or hide a window: the bar follows the samples right after it.
-  gui::post_message(&w, {gui::MessageKind::User, kFollowSamples, available});
-
+  follow_texts(w);
   const Rect client = w.client_rect();
-  read_chart_source(files, g_picture.now);
   if (g_picture.offscreen.size() != platform::Size{client.width(), client.height()}) {
     g_picture.offscreen =
         platform::Bitmap(client.width(), client.height(), platform::colors::kWhite);
     g_picture.valid = false;
   }
-  if (!g_picture.valid || !(g_picture.now == g_picture.drawn)) {
+  if (!g_picture.valid || !(chart_source_now() == g_picture.drawn)) {
+    const SampleFileTable files = scan_short_term_files();
+    const int available = short_term_records_available(files);
+    if (g_chart.follow_newest) g_chart.position = newest_position(available);
+    g_chart.position = std::clamp(g_chart.position, 0, available);
     Canvas c(g_picture.offscreen);
     c.fill_rect(client, platform::colors::kWhite);
     draw_headings(c);
     draw_rows(c, files, available);
     draw_lines(c, client);
-    std::swap(g_picture.drawn, g_picture.now);
+    g_picture.drawn = chart_source_now();
+    g_picture.available = available;
     g_picture.valid = true;
   }
+  // A paint may not show or hide a window: the bar follows the samples right after it.
+  gui::post_message(&w, {gui::MessageKind::User, kFollowSamples, g_picture.available});
   paint.canvas->blit(g_picture.offscreen, client, {0, 0});
 }
 

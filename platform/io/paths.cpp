@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
@@ -103,12 +104,19 @@ std::string translate_disk_path(std::string_view root, std::string_view rest) {
   return match_case(root, rest);
 }
 
+// Counts the changes of the disk root, so that what was read from one disk is not taken for
+// what another holds.
+std::atomic<uint64_t> disk_root_changes{0};
+
 }  // namespace
 
 void set_disk_root(std::string dir) {
   std::lock_guard lock(roots_mutex);
   disk_root_dir = without_trailing_slashes(std::move(dir));
+  disk_root_changes.fetch_add(1, std::memory_order_relaxed);
 }
+
+uint64_t disk_root_generation() { return disk_root_changes.load(std::memory_order_relaxed); }
 
 std::string disk_root() {
   std::lock_guard lock(roots_mutex);
@@ -170,8 +178,10 @@ std::string translate_path(std::string_view panel_path) {
     return path.size() == prefix.size() || path[prefix.size()] == '/';
   };
   // "\Hard Disk2" first: "\Hard Disk" is a prefix of it.
-  if (has_prefix(kUsbPrefix)) return translate_disk_path(usb_root(), path.substr(kUsbPrefix.size()));
-  if (has_prefix(kDiskPrefix)) return translate_disk_path(disk_root(), path.substr(kDiskPrefix.size()));
+  if (has_prefix(kUsbPrefix))
+    return translate_disk_path(usb_root(), path.substr(kUsbPrefix.size()));
+  if (has_prefix(kDiskPrefix))
+    return translate_disk_path(disk_root(), path.substr(kDiskPrefix.size()));
   if (!path.empty() && path[0] == '/') return match_case("/", path.substr(1));
   return match_case("", path);
 }
@@ -203,7 +213,8 @@ std::string find_usb_mount(std::string_view mount_table, std::string_view user) 
     std::string mount_point = decode_mount_field(rest.substr(0, rest.find(' ')));
     for (const std::string& parent : parents) {
       if (mount_point.size() <= parent.size() + 1) continue;
-      if (mount_point.compare(0, parent.size(), parent) != 0 || mount_point[parent.size()] != '/') continue;
+      if (mount_point.compare(0, parent.size(), parent) != 0 || mount_point[parent.size()] != '/')
+        continue;
       if (mount_point.find('/', parent.size() + 1) != std::string::npos) continue;
       return mount_point;
     }

@@ -4,6 +4,7 @@
 // given with --usb or the first drive mounted under /media/$USER or /run/media/$USER), and its
 // file system ignores case. Every panel path goes through translate_path before it reaches the
 // host; a host path passes through unchanged apart from the case matching. Safe from any thread.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,8 @@ namespace platform {
 // The folder that stands for "\Hard Disk"; an empty text means the panel has no disk.
 void set_disk_root(std::string dir);
 std::string disk_root();
+// Changes with every set_disk_root: what was read from the disk before is not what it holds.
+uint64_t disk_root_generation();
 // The folder that stands for "\Hard Disk2"; an empty text means: find the drive automatically.
 void set_usb_root(std::string dir);
 // Returns the folder of the USB drive as it is right now, or an empty text when none is present.
