@@ -262,11 +262,26 @@ void paint_plenum_view(gui::Window& w, const gui::PaintContext& paint) {
     v.valid = false;
   }
   compose_plenum_picture(link::dryer_state(), client, v.now);
-  if (!v.valid || !(v.now == v.drawn)) {
+  const bool same_frame = v.valid && v.now.layout == v.drawn.layout && v.now.size == v.drawn.size &&
+                          v.now.recorded == v.drawn.recorded;
+  if (same_frame) {
+    // The same boxes in the same places: only a box whose texts changed is drawn again.
+    Canvas off(v.offscreen);
+    const BoxGeometry& g = geometry_of(v.now.layout);
+    for (int i = 0; i < plenum_count(v.now.layout); ++i) {
+      if (v.now.boxes[size_t(i)] == v.drawn.boxes[size_t(i)]) continue;
+      const Rect box = box_rect(v.now.layout, i, client);
+      const platform::CanvasState saved(off);
+      off.clip(box);
+      off.fill_rect(box, platform::colors::kBlack);
+      draw_box(off, box, g, v.now.boxes[size_t(i)]);
+    }
+    std::swap(v.drawn, v.now);
+  } else {
     Canvas off(v.offscreen);
     off.clip(paint.dirty);
     draw_plenum_picture(off, client, v.now);
-    // Only a paint of the whole view leaves a picture that can be shown again as it is.
+    // Only a paint of the whole view leaves a picture that can be kept and drawn on.
     v.valid = paint.dirty.contains(client);
     if (v.valid) std::swap(v.drawn, v.now);
   }

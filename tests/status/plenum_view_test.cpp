@@ -439,6 +439,14 @@ TEST_F(PlenumViewRepaintTest, ARepaintWithNothingNewShowsTheSameAndStillTellsIts
   EXPECT_TRUE(shows("190\u00B0F"));
   EXPECT_TRUE(shows("165\u00B0F"));
   EXPECT_FALSE(shows("175\u00B0F"));
+  // Only the changed box was drawn again: the view is what drawing it whole gives.
+  platform::Bitmap whole(client.width(), client.height());
+  platform::Canvas canvas(whole);
+  draw_plenum_view(canvas, {0, 0, client.width(), client.height()}, link::dryer_state());
+  int different = 0;
+  for (int y = 0; y < client.height(); ++y)
+    for (int x = 0; x < client.width(); ++x) different += at(x, y) != whole.pixel(x, y);
+  EXPECT_EQ(different, 0);
 }
 
 }  // namespace
