@@ -292,6 +292,15 @@ ExportResult export_shutdown_history() {
   // history writes nothing and leaves the file as it was.
   if (result.written && !text.empty()) result.written = file.truncate_here();
   file.close();
+  // A stick pulled out during the write can leave the writes landing in a file that is no
+  // longer on any drive: the export counts only when its file is still there.
+  if (result.written && !platform::file_exists(kHistoryExportPath)) result.written = false;
+  if (!result.written) {
+    result.write_failed = true;
+    // What is left is the head of this export over the rest of an older one, or a part of this
+    // one: neither is a history to hand on. A drive that is gone has nothing left to remove.
+    platform::delete_file(kHistoryExportPath);
+  }
   return result;
 }
 

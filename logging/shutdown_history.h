@@ -68,14 +68,18 @@ bool clear_shutdown_history();
 // the time, each cut to 500 bytes of UTF-8 and followed by ";", the line ended by a line feed.
 std::string history_export_text(const std::vector<HistoryRecord>& records);
 
-// The outcome of the export: written, a file that could not be opened (said nowhere), or a
-// message for the operator (a store that could not be mounted or opened).
+// The outcome of the export: written, a file that could not be opened (said nowhere), a
+// message for the operator (a store that could not be mounted or opened), or a write that did
+// not reach the drive whole (a stick pulled out or full).
 struct ExportResult {
   bool written = false;
   std::string message;  // shown in a message box without caption when not empty
+  bool write_failed = false;
 };
 // Writes the whole history, oldest first, to "\Hard Disk2\DryerShutdownHistory.txt" from the
-// start of the file. An empty history writes nothing.
+// start of the file. An empty history writes nothing. A write that fails part way removes the
+// file it left behind, so that no cut-off history is taken for a whole one; the history itself
+// is only read.
 ExportResult export_shutdown_history();
 
 // The two code bytes at the start of a shutdown text: characters 1-2 and 3-4 of its first

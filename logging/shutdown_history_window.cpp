@@ -127,6 +127,11 @@ bool ask(gui::Window& owner, int resource_id, const Question& question) {
 void copy_to_drive(gui::Window& dialog) {
   const ExportResult result = export_shutdown_history();
   if (!result.message.empty()) gui::message_box(&dialog, result.message, "", gui::kMbOk);
+  // A stick pulled out or full during the write: the same words as a failed data log copy.
+  if (result.write_failed) {
+    gui::message_box(&dialog, "Could not copy file to flashdrive.", "FAILED TO COPY",
+                     gui::kMbOk | gui::kMbIconStop);
+  }
 }
 
 void show_help(gui::Window& dialog) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -14,6 +15,12 @@
 
 namespace platform {
 namespace {
+
+std::atomic<WriteBlockHook> write_block_hook{nullptr};
+
+void before_write_block(int fd) {
+  if (const WriteBlockHook hook = write_block_hook.load()) hook(fd);
+}
 
 FileStatus status_from_errno(int error) {
   switch (error) {
@@ -141,6 +148,7 @@ FileStatus publish_no_replace(const std::string& temp, const std::string& target
 
 bool write_all(int fd, const uint8_t* data, size_t n) {
   for (size_t done = 0; done < n;) {
+    before_write_block(fd);
     ssize_t put = ::write(fd, data + done, n - done);
     if (put < 0 && errno == EINTR) continue;
     if (put < 0) return false;
@@ -260,6 +268,7 @@ size_t File::write(const void* data, size_t n) {
   const auto* in = static_cast<const uint8_t*>(data);
   size_t done = 0;
   while (done < n) {
+    before_write_block(fd_);
     ssize_t put = ::write(fd_, in + done, n - done);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) break;
@@ -404,5 +413,7 @@ FileStatus replace_file(std::string_view panel_path, std::span<const uint8_t> by
   sync_folder(dir_name(target));
   return FileStatus::Ok;
 }
+
+void set_write_block_hook(WriteBlockHook hook) { write_block_hook.store(hook); }
 
 }  // namespace platform

@@ -106,4 +106,10 @@ FileStatus copy_file(std::string_view source_panel_path, std::string_view target
 // reason it failed (DiskFull for a full disk) with the old file untouched.
 FileStatus replace_file(std::string_view panel_path, std::span<const uint8_t> bytes);
 
+// For the tests of a drive pulled out or filled up in the middle of a write: called on the
+// calling thread, with the descriptor written to, before each block that File::write, copy_file
+// or replace_file hands to the disk. Null (the default) calls nothing.
+using WriteBlockHook = void (*)(int fd);
+void set_write_block_hook(WriteBlockHook hook);
+
 }  // namespace platform
