@@ -1,6 +1,7 @@
 #include "logging/data_logger_dialog.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "link/dryer_state.h"
 #include "link/status_bytes.h"
@@ -30,8 +31,9 @@ constexpr int kSendString = 379;
 constexpr int kExitString = 145;
 
 uint8_t g_display_copy = 0;
-// The dialog while it is open: the one-second tick brings its used space and marks up to date.
-gui::Window* g_open = nullptr;
+// The dialogs while they are open, the newest last (the close-to-full question may open one over
+// another): the one-second tick brings their used space and marks up to date.
+std::vector<gui::Window*> g_open;
 
 void set_localized_item(gui::Window& dialog, int id, int number) {
   texts::set_localized_caption(gui::dialog_item(&dialog, id), number);
@@ -41,7 +43,8 @@ void set_mark(gui::Window& dialog, int id, bool on) {
   if (gui::Window* w = gui::dialog_item(&dialog, id)) gui::button_set_check(w, on);
 }
 
-// What follows the log and the controller: the ON/OFF marks and the used space.
+// What follows the log and the controller: the ON/OFF marks and the used space. Brought up to
+// date on opening, by the one-second tick and after a deletion; a paint only draws them.
 void refresh(gui::Window& dialog) {
   // The marks follow what the controller reports, not the button last pressed.
   const bool on = link::mirror_byte(link::kDataLoggingSetting) == 1;
@@ -53,7 +56,7 @@ void refresh(gui::Window& dialog) {
   if (text != nullptr && text->text() != used) gui::set_window_text(text, used);
 }
 
-void paint(gui::Window& dialog) {
+void set_texts(gui::Window& dialog) {
   texts::set_localized_caption(&dialog, kCaptionString);
   set_localized_item(dialog, res::kDataLoggerOff, kOffString);
   set_localized_item(dialog, res::kDataLoggerOffMark, kOffString);
@@ -63,7 +66,6 @@ void paint(gui::Window& dialog) {
   set_localized_item(dialog, res::kDataLoggerDelete, kDeleteString);
   set_localized_item(dialog, res::kDataLoggerSend, kSendString);
   set_localized_item(dialog, res::kDataLoggerExit, kExitString);
-  refresh(dialog);
 }
 
 void choose(gui::Window& dialog, uint8_t value) {
@@ -75,6 +77,7 @@ void choose(gui::Window& dialog, uint8_t value) {
 
 void delete_log(gui::Window& dialog) {
   platform::delete_file(kLongTermLogPath);  // a missing file is no matter
+  refresh(dialog);
   gui::invalidate(&dialog);
 }
 
@@ -137,15 +140,13 @@ void send_data_log_to_usb(gui::Window& dialog) {
 intptr_t data_logger_procedure(gui::Window& dialog, const gui::Message& m) {
   switch (m.kind) {
     case gui::MessageKind::InitDialog:
-      g_open = &dialog;
+      g_open.push_back(&dialog);
       gui::center_window(&dialog, gui::dialog_owner(&dialog));
-      paint(dialog);
+      set_texts(dialog);
+      refresh(dialog);
       return 1;
     case gui::MessageKind::Destroy:
-      if (g_open == &dialog) g_open = nullptr;
-      return 0;
-    case gui::MessageKind::Paint:
-      paint(dialog);
+      std::erase(g_open, &dialog);
       return 0;
     case gui::MessageKind::Command:
       return on_command(dialog, gui::command_id(m)) ? 1 : 0;
@@ -155,7 +156,7 @@ intptr_t data_logger_procedure(gui::Window& dialog, const gui::Message& m) {
 }
 
 void refresh_data_logger_dialog() {
-  if (g_open != nullptr) refresh(*g_open);
+  for (gui::Window* dialog : g_open) refresh(*dialog);
 }
 
 intptr_t open_data_logger_dialog(gui::Window* owner) {

@@ -14,8 +14,8 @@ uint8_t data_logger_display_copy();
 intptr_t data_logger_procedure(platform::gui::Window& dialog, const platform::gui::Message& m);
 // Opens the window modally over `owner`.
 intptr_t open_data_logger_dialog(platform::gui::Window* owner);
-// Brings the open data logger dialog's marks and used space up to date (the one-second tick);
-// nothing when it is not open.
+// Brings each open data logger dialog's marks and used space up to date (the one-second tick);
+// nothing when none is open. A paint of the dialog draws the marks as they are and changes none.
 void refresh_data_logger_dialog();
 // The copy request with its questions and messages (also what SEND ... does).
 void send_data_log_to_usb(platform::gui::Window& dialog);

@@ -115,7 +115,8 @@ TEST_F(HistoryDialogsTest, ShowHelpWithoutASelectionOpensNoViewer) {
   EXPECT_EQ(link::dryer_state().warning_help_from_history.load(), 0);
 }
 
-TEST_F(HistoryDialogsTest, OnWhileTheControllerStillReportsOffShowsOffAgainOnRepaint) {
+// The marks follow the controller at each tick's redraw; a paint draws them as they are.
+TEST_F(HistoryDialogsTest, OnWhileTheControllerStillReportsOffShowsOffAgainAtTheNextRedraw) {
   set_mirror(289, 0);
   gui::Window* logger = gui::create_dialog(res::kDataLoggerDialog, nullptr, &data_logger_procedure);
   ASSERT_NE(logger, nullptr);
@@ -128,13 +129,15 @@ TEST_F(HistoryDialogsTest, OnWhileTheControllerStillReportsOffShowsOffAgainOnRep
   EXPECT_EQ(data_logger_display_copy(), 1);
   gui::invalidate(logger);
   gui::paint_pending();
+  EXPECT_TRUE(checked(logger, res::kDataLoggerOnMark)) << "a paint checks nothing";
+  refresh_data_logger_dialog();
   EXPECT_FALSE(checked(logger, res::kDataLoggerOnMark));
   EXPECT_TRUE(checked(logger, res::kDataLoggerOffMark));
   set_mirror(289, 1);
   log_tick_state().log_used_percentage = 100;
-  gui::invalidate(logger);
-  gui::paint_pending();
+  refresh_data_logger_dialog();
   EXPECT_TRUE(checked(logger, res::kDataLoggerOnMark));
+  EXPECT_FALSE(checked(logger, res::kDataLoggerOffMark));
   EXPECT_EQ(gui::dialog_item(logger, res::kDataLoggerUsedText)->text(), "100 %");
 }
 
