@@ -52,7 +52,8 @@ gui::DialogTemplate drying_mode_template() {
 }
 
 // The control scheme on the left (temperature and moisture with their meter-roll choices), the
-// upper moisture sensor and the safety limit on the right.
+// upper moisture sensor and the safety limit on the right; HELP, the data logger set-up and
+// ACCEPT along the bottom.
 gui::DialogTemplate continuous_flow_template() {
   gui::DialogTemplate t;
   t.resource_id = kContinuousFlowDialog;
@@ -79,13 +80,14 @@ gui::DialogTemplate continuous_flow_template() {
   add_key(t, "MAX GRAIN TEMP", kFlowMaxTemp, Rect::from_xywh(326, 232, 292, 52));
   add_value(t, "", kFlowMaxTempValue, Rect::from_xywh(326, 292, 292, 32));
 
-  add_key(t, "HELP", kFlowHelp, Rect::from_xywh(6, 348, 300, 60));
-  add_key(t, "ACCEPT", kFlowAccept, Rect::from_xywh(316, 348, 312, 60));
+  add_key(t, "HELP", kFlowHelp, Rect::from_xywh(6, 348, 202, 60));
+  add_key(t, "DATA LOGGER SETUP", kFlowDataLogger, Rect::from_xywh(216, 348, 202, 60));
+  add_key(t, "ACCEPT", kFlowAccept, Rect::from_xywh(426, 348, 202, 60));
   return t;
 }
 
 // The drying criteria, plenum temperatures and heat split in the top row; the loading option
-// and the safety limits below.
+// and the safety limits below; HELP, the data logger set-up and ACCEPT along the bottom.
 gui::DialogTemplate staged_batch_template() {
   gui::DialogTemplate t;
   t.resource_id = kStagedBatchDialog;
@@ -121,8 +123,9 @@ gui::DialogTemplate staged_batch_template() {
   add_key(t, "MAX GRAIN TEMP", kBatchMaxTemp, Rect::from_xywh(388, 320, 230, 40));
   add_value(t, "", kBatchMaxTempValue, Rect::from_xywh(388, 362, 230, 22));
 
-  add_key(t, "HELP", kBatchHelp, Rect::from_xywh(6, 396, 300, 52));
-  add_key(t, "ACCEPT", kBatchAccept, Rect::from_xywh(328, 396, 300, 52));
+  add_key(t, "HELP", kBatchHelp, Rect::from_xywh(6, 396, 202, 52));
+  add_key(t, "DATA LOGGER SETUP", kBatchDataLogger, Rect::from_xywh(216, 396, 202, 52));
+  add_key(t, "ACCEPT", kBatchAccept, Rect::from_xywh(426, 396, 202, 52));
   return t;
 }
 

@@ -38,6 +38,7 @@ inline constexpr int kFlowMaxTempValue = 1315;
 inline constexpr int kFlowFiveSpeedSetup = 1317;  // opens the bracketed five-speed set-up
 inline constexpr int kFlowHelp = 1318;
 inline constexpr int kFlowAccept = 1319;
+inline constexpr int kFlowDataLogger = 1320;  // opens the data logger set-up
 
 // Staged batch set-up.
 inline constexpr int kBatchTime = 1401;
@@ -59,6 +60,7 @@ inline constexpr int kBatchMaxTemp = 1416;
 inline constexpr int kBatchMaxTempValue = 1417;
 inline constexpr int kBatchHelp = 1418;
 inline constexpr int kBatchAccept = 1419;
+inline constexpr int kBatchDataLogger = 1425;  // opens the data logger set-up
 
 // Bracketed five-speed set-up. The values are painted by the dialog.
 inline constexpr int kBracketLimitGroup = 1501;

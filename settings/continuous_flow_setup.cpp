@@ -1,9 +1,11 @@
 // "CONTINUOUS FLOW SETUP": the control scheme with its meter-roll choices, auto centering, the
-// upper moisture sensor and the maximum-grain-temperature safety limit.
+// upper moisture sensor and the maximum-grain-temperature safety limit; a key opens the data
+// logger set-up.
 #include <algorithm>
 #include <cstdio>
 
 #include "link/status_bytes.h"
+#include "logging/data_logger_dialog.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "platform/gui/message_box.h"
@@ -34,6 +36,8 @@ constexpr uint8_t kSafetyEnabled = 0x20;
 constexpr uint8_t kMaxTimeActive = 0x10;
 // The drying criteria help may be longer than the others.
 constexpr int kCriteriaHelpLimit = 2998;
+// The key to the data logger set-up carries that dialog's own title.
+constexpr int kDataLoggerLabel = 376;
 
 void set_check(gui::Window& dialog, int id, bool checked) {
   gui::Window* w = gui::dialog_item(&dialog, id);
@@ -118,6 +122,8 @@ int key_label(int id) {
       return 3;
     case res::kFlowAccept:
       return 4;
+    case res::kFlowDataLogger:
+      return kDataLoggerLabel;
     default:
       return 0;
   }
@@ -165,6 +171,8 @@ intptr_t command(gui::Window& dialog, int id) {
     open_bracket_setup(&dialog);
   } else if (id == res::kFlowHelp) {
     show_help(dialog);
+  } else if (id == res::kFlowDataLogger) {
+    logging::open_data_logger_dialog(&dialog);
   } else if (id == res::kFlowAccept) {
     accept_continuous_flow();
     close_drying_mode_selection();

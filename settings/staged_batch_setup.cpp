@@ -1,7 +1,8 @@
 // "STAGED BATCH SETUP - 09": the drying criteria (time, grain temperature, moisture), single or
 // dual plenum temperatures, the heat split of batch moisture drying, the loading option and the
-// safety limits (maximum time and maximum grain temperature).
+// safety limits (maximum time and maximum grain temperature); a key opens the data logger set-up.
 #include "link/status_bytes.h"
+#include "logging/data_logger_dialog.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "platform/gui/message_box.h"
@@ -36,6 +37,8 @@ constexpr uint8_t kBatchMoistureBits = 0x06;
 constexpr int kHelpTextLimit = 1999;
 // The caption of the help boxes of this dialog.
 constexpr int kHelpCaption = 2;
+// The key to the data logger set-up carries that dialog's own title.
+constexpr int kDataLoggerLabel = 376;
 
 constexpr char kDualRefusal[] =
     "Dual-Plenum Temperature Mode is only available on single fan/heater models.";
@@ -115,6 +118,8 @@ int key_label(int id) {
       return 3;
     case res::kBatchAccept:
       return 4;
+    case res::kBatchDataLogger:
+      return kDataLoggerLabel;
     default:
       return 0;  // MAX TIME has no string of its own
   }
@@ -178,6 +183,9 @@ intptr_t command(gui::Window& dialog, int id) {
       break;
     case res::kBatchHelp:
       show_help(dialog, "AvailableDryingModesHelp.txt");
+      break;
+    case res::kBatchDataLogger:
+      logging::open_data_logger_dialog(&dialog);
       break;
     case res::kBatchAccept:
       if (!accept_staged_batch()) {

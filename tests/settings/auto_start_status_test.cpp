@@ -3,7 +3,6 @@
 // with the longest texts, where no text may be cut at an edge. Screenshots go to the build
 // folder to look at.
 #include <algorithm>
-#include <sstream>
 
 #include "link/redraw.h"
 #include "link/status_bytes.h"
@@ -14,6 +13,7 @@
 #include "settings/screen_hooks.h"
 #include "settings/temperature_screen.h"
 #include "tests/settings/setup_test_support.h"
+#include "tests/settings/text_fit.h"
 
 namespace corvex::settings {
 namespace {
@@ -114,57 +114,8 @@ TEST_F(AutoStartStatusTest, HeadingFollowsTheControllersFlagsAndTheMarkerTheTime
 
 // ---- Long languages ----
 
-struct Run {
-  int x;
-  int y;
-  std::string text;
-};
-
-std::vector<Run> text_runs() {
-  std::vector<Run> runs;
-  std::istringstream in(gui::describe_texts());
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream words(line);
-    std::string cls;
-    Run r{};
-    words >> cls >> r.x >> r.y;
-    const size_t open = line.find('"');
-    const size_t close = line.rfind('"');
-    if (open == std::string::npos || close <= open) continue;
-    for (size_t i = open + 1; i < close; ++i) {
-      if (line[i] == '\\' && i + 1 < close) ++i;
-      r.text += line[i];
-    }
-    runs.push_back(r);
-  }
-  return runs;
-}
-
-gui::Window* holder(gui::Window* top, platform::Point p) {
-  for (const auto& c : top->children()) {
-    if (c->is_shown() && c->screen_rect().contains(p)) return holder(c.get(), p);
-  }
-  return top;
-}
-
-// The runs drawn in a control of `top` that stick out of it: statics in the control font,
-// keys in the bold key font.
-std::string cut_control_texts(gui::Window* top) {
-  std::string cut;
-  for (const Run& r : text_runs()) {
-    if (!top->screen_rect().contains(platform::Point{r.x, r.y})) continue;
-    gui::Window* w = holder(top, {r.x, r.y});
-    if (w == top) continue;
-    const platform::FontSpec font =
-        w->class_name() == gui::kStaticClass ? gui::kControlFont : platform::FontSpec{16, 700};
-    const platform::Size size = platform::measure_text_line(r.text, font);
-    const platform::Rect box = w->screen_rect();
-    if (r.x < box.left || r.x + size.width > box.right ||
-        r.y + platform::font_line_height(font) > box.bottom + 1)
-      cut += "\"" + r.text + "\" ";
-  }
-  return cut;
-}
+// The runs drawn in a control of `top` that stick out of it.
+std::string cut_control_texts(gui::Window* top) { return cut_texts(top, &control_font, false); }
 
 // Columns of the status dialog's client area at which a text would be cut: the right end of
 // the label column, both ends of the heading band and the right edge of the dialog. Any pixel
@@ -187,13 +138,6 @@ std::string cut_status_texts() {
   return cut;
 }
 
-struct Language {
-  int index;
-  const char* code;
-};
-constexpr Language kLanguages[] = {{10, "ro"}, {9, "pt"}, {1, "bg"},
-                                   {11, "ru"}, {7, "hu"}, {0, "en"}};
-
 TEST_F(AutoStartStatusTest, NoTextOfTheAutoStartDialogsIsCutInTheLongLanguages) {
   gui::enable_text_recording();
   report_run(0x02);
@@ -203,7 +147,7 @@ TEST_F(AutoStartStatusTest, NoTextOfTheAutoStartDialogsIsCutInTheLongLanguages) 
     set_word(316 - 2 * i, 100 + 30 * i);
   }
   set_mirror(link::kOperatingState, 0x01);
-  for (const Language& lang : kLanguages) {
+  for (const LongLanguage& lang : kLongLanguages) {
     texts::set_language(lang.index);
     const std::string code = lang.code;
     const int info = add_probe([code] {

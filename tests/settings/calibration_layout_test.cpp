@@ -2,8 +2,6 @@
 // and in SI units: every text run lies inside the control (or window) it is drawn in, measured
 // in the bold face, which is never narrower than the faces the screens use at that size.
 // Screenshots go to the build folder to look at.
-#include <sstream>
-
 #include "link/status_bytes.h"
 #include "platform/gfx/font.h"
 #include "platform/gui/controls.h"
@@ -11,66 +9,13 @@
 #include "resources/window_classes.h"
 #include "settings/calibration_dialogs.h"
 #include "tests/settings/setup_test_support.h"
+#include "tests/settings/text_fit.h"
 
 namespace corvex::settings {
 namespace {
 
 using namespace setup_testing;
 namespace res = resources;
-
-struct Run {
-  int x;
-  int y;
-  std::string text;
-};
-
-// The `texts` listing as runs: CLASS x y "text" (escapes \" and \\ undone).
-std::vector<Run> text_runs() {
-  std::vector<Run> runs;
-  std::istringstream in(gui::describe_texts());
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream words(line);
-    std::string cls;
-    Run r{};
-    words >> cls >> r.x >> r.y;
-    const size_t open = line.find('"');
-    const size_t close = line.rfind('"');
-    if (open == std::string::npos || close <= open) continue;
-    for (size_t i = open + 1; i < close; ++i) {
-      if (line[i] == '\\' && i + 1 < close) ++i;
-      r.text += line[i];
-    }
-    runs.push_back(r);
-  }
-  return runs;
-}
-
-// The smallest of `top` and its visible descendants whose screen rectangle holds the point.
-gui::Window* holder(gui::Window* top, platform::Point p) {
-  for (const auto& c : top->children()) {
-    if (c->is_shown() && c->screen_rect().contains(p)) return holder(c.get(), p);
-  }
-  return top;
-}
-
-// The runs inside `top` that stick out of the window they start in, as "text" lines.
-std::string cut_texts(gui::Window* top,
-                      platform::FontSpec (*font_at)(gui::Window*, platform::Point)) {
-  std::string cut;
-  for (const Run& r : text_runs()) {
-    if (!top->screen_rect().contains(platform::Point{r.x, r.y})) continue;
-    gui::Window* w = holder(top, {r.x, r.y});
-    const platform::FontSpec font = font_at(w, {r.x, r.y});
-    const platform::Size size = platform::measure_text_line(r.text, font);
-    const platform::Rect box = w->screen_rect();
-    if (r.x < box.left || r.x + size.width > box.right ||
-        r.y + platform::font_line_height(font) > box.bottom + 1)
-      cut += "\"" + r.text + "\" ";
-  }
-  return cut;
-}
-
-platform::FontSpec dialog_font(gui::Window*, platform::Point) { return {16, 700}; }
 
 // The caption is the platform's. The large value is right-aligned and drawn smaller when it would
 // not fit: a cut shows as a run starting left of the window, so its smallest size is enough here.
@@ -81,13 +26,6 @@ platform::FontSpec unload_font(gui::Window* w, platform::Point p) {
   if (w->class_name() == res::UNLOAD_STATUS_WINDOW) return {20, 900};
   return {16, 700};
 }
-
-struct Language {
-  int index;
-  const char* code;
-};
-constexpr Language kLanguages[] = {{10, "ro"}, {9, "pt"}, {1, "bg"},
-                                   {11, "ru"}, {7, "hu"}, {0, "en"}};
 
 class CalibrationLayoutTest : public SetupTest {
  protected:
@@ -114,18 +52,18 @@ class CalibrationLayoutTest : public SetupTest {
 };
 
 TEST_F(CalibrationLayoutTest, NoTextOfTheDialogsIsCutInTheLongLanguages) {
-  for (const Language& lang : kLanguages) {
+  for (const LongLanguage& lang : kLongLanguages) {
     texts::set_language(lang.index);
     const std::string code = lang.code;
     const int moisture = add_probe([code] {
       gui::paint_pending();
       screenshot("calibration_moisture_" + code);
-      return code + ":" + cut_texts(gui::active_modal(), &dialog_font);
+      return code + ":" + cut_texts(gui::active_modal(), &key_font);
     });
     const int bushels = add_probe([code] {
       gui::paint_pending();
       screenshot("calibration_bushels_" + code);
-      return code + ":" + cut_texts(gui::active_modal(), &dialog_font);
+      return code + ":" + cut_texts(gui::active_modal(), &key_font);
     });
     auto out = answers(run([](gui::Window* w) { open_moisture_calibration_dialog(w); },
                            "probe " + std::to_string(moisture) + "\nclick ACCEPT"));

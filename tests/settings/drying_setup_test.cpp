@@ -5,8 +5,11 @@
 
 #include "link/status_bytes.h"
 #include "resources/drying_dialogs.h"
+#include "logging/data_logger_dialog.h"
+#include "resources/history_dialogs.h"
 #include "settings/drying_mode_dialogs.h"
 #include "tests/settings/setup_test_support.h"
+#include "tests/settings/text_fit.h"
 
 namespace corvex::settings {
 namespace {
@@ -228,6 +231,51 @@ TEST_F(DryingSetupTest, ContinuousFlowHelpReadsItsFileUnderItsCaption) {
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(out[0].substr(0, out[0].find('|')), "CONTINUOUS FLOW SETUP HELP");
   EXPECT_NE(out[0].back(), '|') << "the help text is empty";
+}
+
+// ---- Both set-ups ----
+
+// The data logger set-up is reached from either set-up, and no key or label of theirs (nor of
+// the data logger set-up) is cut at its edge in the languages with the longest texts.
+TEST_F(DryingSetupTest, BothSetUpsOpenTheDataLoggerSetUpAndCutNoTextInTheLongLanguages) {
+  gui::enable_text_recording();
+  set_mirror(link::kDryingCriteria, 0x50);  // a criterion, so that ACCEPT closes the batch set-up
+  struct SetUp {
+    const char* name;
+    void (*open)(gui::Window*);
+    int logger_key;
+  };
+  const SetUp setups[] = {
+      {"flow", [](gui::Window* w) { open_continuous_flow_setup(w); }, res::kFlowDataLogger},
+      {"batch", [](gui::Window* w) { open_staged_batch_setup(w); }, res::kBatchDataLogger}};
+  for (const LongLanguage& lang : kLongLanguages) {
+    texts::set_language(lang.index);
+    for (const SetUp& setup : setups) {
+      const std::string shot = std::string(setup.name) + "_setup_" + lang.code;
+      const int form = add_probe([shot] {
+        gui::paint_pending();
+        screenshot(shot);
+        return shot + ":" + cut_texts(gui::active_modal(), &control_font);
+      });
+      const int logger = add_probe(
+          [shot] { return shot + (modal_item_shown(res::kDataLoggerUsedText) ? ":logger" : ":"); });
+      const auto out =
+          answers(run(setup.open, probe(form) + "click " + std::to_string(setup.logger_key) + "\n" +
+                                      probe(logger) + "click " +
+                                      std::to_string(res::kDataLoggerExit) + "\nclick ACCEPT"));
+      EXPECT_EQ(out, (std::vector<std::string>{shot + ":", shot + ":logger"}));
+    }
+    // The data logger set-up on its own, so that no text of the set-up under it counts.
+    const std::string shot = std::string("data_logger_") + lang.code;
+    const int logger = add_probe([shot] {
+      gui::paint_pending();
+      screenshot(shot);
+      return shot + ":" + cut_texts(gui::active_modal(), &control_font);
+    });
+    const auto out = answers(run([](gui::Window* w) { logging::open_data_logger_dialog(w); },
+                                 probe(logger) + "click " + std::to_string(res::kDataLoggerExit)));
+    EXPECT_EQ(out, std::vector<std::string>{shot + ":"});
+  }
 }
 
 // ---- Drying mode selection ----
