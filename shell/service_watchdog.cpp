@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/backend/backend.h"
+#include "platform/gui/backend_port.h"
 #include "platform/io/service_notify.h"
 
 namespace corvex::shell {
@@ -20,7 +20,7 @@ void service_tick(gui::Window* w, int timer_id) {
     platform::notify_service("WATCHDOG=1");
     return;
   }
-  if (platform::backend::present_count() == 0) return;
+  if (platform::gui::present_count() == 0) return;
   g_ready = true;
   platform::notify_service("READY=1");
   const int64_t period = platform::watchdog_ping_period_ms();

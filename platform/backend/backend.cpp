@@ -1,31 +1,19 @@
-// The installed backend and the start function that picks one from the program's options.
+// The start function that picks a backend from the program's options, and the screen snapshot.
 #include "platform/backend/backend.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <mutex>
-#include <shared_mutex>
 
 #include "platform/gfx/png.h"
-#include "platform/gui/gui_internal.h"
+#include "platform/gui/window.h"
 
 namespace platform::backend {
 
-std::unique_ptr<Backend> make_sdl(const Options& options, std::string* error);
+std::unique_ptr<gui::Backend> make_sdl(const Options& options, std::string* error);
 
 namespace {
-
-// Other threads wake the backend under a shared lock, so that installing another one (which
-// destroys the old) never pulls it from under a wake. The lock is never destroyed: a thread
-// that outlives main() may still take it on its way to finding the backend shut down.
-std::shared_mutex& g_install_mutex = *new std::shared_mutex;
-std::unique_ptr<Backend> g_owned;
-std::atomic<Backend*> g_current{nullptr};
-std::atomic<bool> g_shut_down{false};
-std::atomic<uint64_t> g_presents{0};
 
 constexpr int kSnapshotTimerId = 0x7FFF0001;
 std::string g_snapshot_path;
@@ -36,7 +24,7 @@ uint64_t g_snapshot_presents = ~uint64_t(0);
 void write_snapshot(gui::Window*, int) {
   if (g_snapshot_path.empty()) return;
   gui::paint_pending();
-  const uint64_t presents = g_presents.load();
+  const uint64_t presents = gui::present_count();
   if (presents == g_snapshot_presents) return;
   std::string error;
   if (!write_png_file(g_snapshot_path, gui::framebuffer(), &error)) {
@@ -49,49 +37,6 @@ void write_snapshot(gui::Window*, int) {
 }
 
 }  // namespace
-
-Backend& current() {
-  if (Backend* b = g_current.load(std::memory_order_acquire)) return *b;
-  std::unique_lock lock(g_install_mutex);
-  if (!g_owned) {
-    g_owned = make_headless(false);
-    g_current.store(g_owned.get(), std::memory_order_release);
-  }
-  return *g_owned;
-}
-
-void install(std::unique_ptr<Backend> backend) {
-  std::unique_lock lock(g_install_mutex);
-  g_current.store(backend.get(), std::memory_order_release);
-  g_shut_down.store(false, std::memory_order_release);
-  std::swap(g_owned, backend);
-}
-
-void wake_current() {
-  if (g_shut_down.load(std::memory_order_acquire)) return;
-  {
-    std::shared_lock lock(g_install_mutex);
-    if (g_shut_down.load(std::memory_order_acquire)) return;
-    if (Backend* b = g_current.load(std::memory_order_acquire)) {
-      b->wake();
-      return;
-    }
-  }
-  current().wake();
-}
-
-// Under the exclusive lock no wake is running, and every later one sees the flag first.
-void shut_down() {
-  std::unique_ptr<Backend> old;
-  {
-    std::unique_lock lock(g_install_mutex);
-    g_shut_down.store(true, std::memory_order_release);
-    g_current.store(nullptr, std::memory_order_release);
-    old = std::move(g_owned);
-  }
-}
-
-uint64_t present_count() { return g_presents.load(); }
 
 Rect picture_rect(Size output) {
   const int ow = std::max(1, output.width);
@@ -118,32 +63,22 @@ bool output_to_panel(Size output, double x, double y, Point* panel) {
 bool start(const Options& options) {
   gui::init();
   if (options.headless) {
-    install(make_headless(true));
+    gui::install_backend(gui::make_headless_backend(true));
   } else {
     std::string error;
-    std::unique_ptr<Backend> sdl = make_sdl(options, &error);
+    std::unique_ptr<gui::Backend> sdl = make_sdl(options, &error);
     if (!sdl) {
       std::fprintf(stderr, "%s: cannot open a display: %s\n", program_invocation_short_name,
                    error.c_str());
       return false;
     }
-    install(std::move(sdl));
+    gui::install_backend(std::move(sdl));
   }
   g_snapshot_path = options.snapshot_path;
   g_snapshot_presents = ~uint64_t(0);
-  if (!g_snapshot_path.empty()) gui::set_timer(&gui::desktop(), kSnapshotTimerId, 1000, &write_snapshot);
-  // Everything is painted afresh on the new screen.
-  gui::detail::add_screen_damage({0, 0, gui::kScreenWidth, gui::kScreenHeight});
+  if (!g_snapshot_path.empty())
+    gui::set_timer(&gui::desktop(), kSnapshotTimerId, 1000, &write_snapshot);
   return true;
 }
 
 }  // namespace platform::backend
-
-namespace platform::gui::detail {
-
-void present_frame(const Bitmap& frame, const Rect& dirty) {
-  backend::g_presents.fetch_add(1);
-  backend::current().present(frame, dirty);
-}
-
-}  // namespace platform::gui::detail

@@ -21,7 +21,7 @@ namespace {
 constexpr int kWidth = gui::kScreenWidth;
 constexpr int kHeight = gui::kScreenHeight;
 
-class SdlBackend final : public Backend {
+class SdlBackend final : public gui::Backend {
  public:
   ~SdlBackend() override {
     if (source_ != nullptr) SDL_FreeSurface(source_);
@@ -242,7 +242,7 @@ void SdlBackend::handle_finger(const SDL_Event& e) {
 
 }  // namespace
 
-std::unique_ptr<Backend> make_sdl(const Options& options, std::string* error) {
+std::unique_ptr<gui::Backend> make_sdl(const Options& options, std::string* error) {
   auto backend = std::make_unique<SdlBackend>();
   if (!backend->open(options, error)) return nullptr;
   return backend;

@@ -1,6 +1,6 @@
 #pragma once
 // State and helpers that the window system's own files share; nothing outside platform/gui
-// and platform/backend includes this.
+// includes this.
 #include <atomic>
 #include <cstdint>
 #include <deque>

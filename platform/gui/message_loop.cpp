@@ -6,7 +6,7 @@
 #include <climits>
 #include <cstdio>
 
-#include "platform/backend/backend.h"
+#include "platform/gui/backend_port.h"
 #include "platform/gui/gui_internal.h"
 #include "platform/io/clock.h"
 
@@ -64,7 +64,7 @@ void free_destroyed_windows() {
   if (state().dispatch_depth == 0) state().graveyard.clear();
 }
 
-void wake_gui() { backend::wake_current(); }
+void wake_gui() { wake_backend(); }
 
 void queue_item(const QueueItem& item) {
   if (g_closed.load(std::memory_order_acquire)) return;
@@ -240,7 +240,7 @@ void wait_for_work() {
       timeout = int(std::min<int64_t>(left, INT_MAX));
     }
   }
-  backend::current().wait_events(timeout);
+  current_backend().wait_events(timeout);
 }
 
 }  // namespace
@@ -428,7 +428,7 @@ void advance_virtual(int64_t ms) {
 
 void shut_down() {
   g_closed.store(true, std::memory_order_release);
-  backend::shut_down();
+  shut_down_backend();
 }
 
 void reset() {

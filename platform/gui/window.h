@@ -295,7 +295,7 @@ void request_quit();
 // has stopped the threads it started: destroys the backend while everything it uses still
 // exists. Threads that cannot be stopped (a script reader blocked on its input, the
 // single-instance listener) may go on calling into the window system until the process is
-// gone; their messages and wakes are dropped. init() and backend::install open it again.
+// gone; their messages and wakes are dropped. init() and install_backend open it again.
 void shut_down();
 
 // Virtual time only: moves the clock on by ms, running every timer that falls due on the way,

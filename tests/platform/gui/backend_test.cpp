@@ -19,7 +19,7 @@ class Backend : public GuiTest {
  protected:
   void TearDown() override {
     // Back to a headless backend that leaves the signals alone.
-    backend::install(backend::make_headless(false));
+    gui::install_backend(gui::make_headless_backend(false));
     GuiTest::TearDown();
   }
 };
@@ -67,7 +67,7 @@ namespace gui_test {
 namespace {
 
 // A backend that writes down what it is asked to present and otherwise waits as headless does.
-class Recording final : public backend::Backend {
+class Recording final : public gui::Backend {
  public:
   explicit Recording(std::vector<Rect>* log) : log_(log) {}
   void present(const Bitmap&, const Rect& dirty) override { log_->push_back(dirty); }
@@ -76,7 +76,7 @@ class Recording final : public backend::Backend {
 
  private:
   std::vector<Rect>* log_;
-  std::unique_ptr<backend::Backend> inner_ = backend::make_headless(false);
+  std::unique_ptr<gui::Backend> inner_ = gui::make_headless_backend(false);
 };
 
 TEST_F(Backend, IsToldTheUnionOfWhatChanged) {
@@ -85,7 +85,10 @@ TEST_F(Backend, IsToldTheUnionOfWhatChanged) {
   Window* a = make("a", Rect::from_xywh(10, 10, 20, 20), main, 0, rgb(2, 2, 2));
   Window* b = make("b", Rect::from_xywh(300, 200, 40, 30), main, 0, rgb(3, 3, 3));
   paint_pending();
-  backend::install(std::make_unique<Recording>(&presents));
+  gui::install_backend(std::make_unique<Recording>(&presents));
+  paint_pending();
+  EXPECT_EQ(presents, (std::vector<Rect>{{0, 0, 640, 480}})) << "a new screen is shown whole";
+  presents.clear();
   invalidate_rect(a, {5, 5, 10, 10});
   invalidate(b, Erase::No);
   paint_pending();
@@ -125,9 +128,9 @@ TEST_F(Backend, SdlBackendPresentsWakesAndEndsOnSigint) {
   unsetenv("SDL_VIDEODRIVER");
   ASSERT_TRUE(started);
   Window* main = make("main", Rect::from_xywh(0, 0, 640, 480), nullptr, 0, rgb(9, 9, 9));
-  const uint64_t before = backend::present_count();
+  const uint64_t before = gui::present_count();
   paint_pending();
-  EXPECT_EQ(backend::present_count(), before + 1);
+  EXPECT_EQ(gui::present_count(), before + 1);
 
   std::thread other([main] {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));

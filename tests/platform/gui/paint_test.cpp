@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "gui_fixture.h"
-#include "platform/backend/backend.h"
+#include "platform/gui/backend_port.h"
 
 namespace gui_test {
 namespace {
@@ -172,17 +172,17 @@ TEST_F(Painting, InvalidateFromAnotherThreadIsCarriedOutOnTheGuiThread) {
 }
 
 TEST_F(Painting, PresentsOnlyWhenSomethingChanged) {
-  const uint64_t before = backend::present_count();
+  const uint64_t before = present_count();
   paint_pending();
   advance_virtual(100);
-  EXPECT_EQ(backend::present_count(), before);
+  EXPECT_EQ(present_count(), before);
   invalidate_rect(box, {0, 0, 5, 5});
   paint_pending();
-  EXPECT_EQ(backend::present_count(), before + 1);
+  EXPECT_EQ(present_count(), before + 1);
   show_window(create_window({kRecorder, "hidden", 0, {0, 0, 10, 10}, main}), false);
   invalidate_class("NOT_A_CLASS");
   paint_pending();
-  EXPECT_EQ(backend::present_count(), before + 1);
+  EXPECT_EQ(present_count(), before + 1);
 }
 
 // A modal loop started from inside a paint is a programming error that asserts (and is refused

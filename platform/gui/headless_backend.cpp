@@ -7,10 +7,10 @@
 #include <atomic>
 #include <csignal>
 
-#include "platform/backend/backend.h"
+#include "platform/gui/backend_port.h"
 #include "platform/gui/window.h"
 
-namespace platform::backend {
+namespace platform::gui {
 
 namespace {
 
@@ -66,7 +66,7 @@ class HeadlessBackend final : public Backend {
       // Without an event descriptor wakes cannot reach us: wait in short steps instead.
       ::poll(nullptr, 0, timeout_ms < 0 || timeout_ms > 50 ? 50 : timeout_ms);
     }
-    if (catch_signals_ && g_signalled.exchange(false)) gui::request_quit();
+    if (catch_signals_ && g_signalled.exchange(false)) request_quit();
   }
 
   void wake() override {
@@ -85,8 +85,8 @@ class HeadlessBackend final : public Backend {
 
 }  // namespace
 
-std::unique_ptr<Backend> make_headless(bool catch_signals) {
+std::unique_ptr<Backend> make_headless_backend(bool catch_signals) {
   return std::make_unique<HeadlessBackend>(catch_signals);
 }
 
-}  // namespace platform::backend
+}  // namespace platform::gui
