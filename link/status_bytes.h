@@ -140,9 +140,10 @@ inline constexpr unsigned kControlSwitchesAuxBit = 2;
 inline constexpr uint16_t kDryerType = 225;
 inline constexpr unsigned kDryerTypeNumericBit = 5;
 inline constexpr unsigned kDryerTypeMixedFlowBit = 6;
-// Auto-start progress flags; bit 7 is set when an auto-start run has finished, bits 1 and 2
-// choose the start-up messages.
+// Auto-start progress flags; bit 7 is set when an auto-start run has finished, bit 6 while the
+// controller offers auto-start, bits 1 and 2 choose the start-up messages.
 inline constexpr uint16_t kAutoStartFlags = 280;
+inline constexpr unsigned kAutoStartFlagsOfferedBit = 6;
 inline constexpr unsigned kAutoStartFlagsCountdownBit = 1;
 inline constexpr unsigned kAutoStartFlagsMessageBit = 2;
 inline constexpr unsigned kAutoStartFlagsFinishedBit = 7;
@@ -283,9 +284,14 @@ inline constexpr uint16_t kCommand = 238;
 
 // ---- Node 1 parameters and auto-start ----
 
-// Drying-criteria and moisture-control node flags; bit 1 dual plenum.
+// Drying-criteria and moisture-control node flags: bit 1 dual plenum, bit 3 the loading option,
+// bits 4, 5 and 6 what ends a batch (time, grain temperature, moisture).
 inline constexpr uint16_t kDryingCriteria = 257;
 inline constexpr unsigned kDryingCriteriaDualPlenumBit = 1;
+inline constexpr unsigned kDryingCriteriaLoadingOptionBit = 3;
+inline constexpr unsigned kDryingCriteriaTimeBit = 4;
+inline constexpr unsigned kDryingCriteriaTemperatureBit = 5;
+inline constexpr unsigned kDryingCriteriaMoistureBit = 6;
 // Bit 0 holds a staged batch (the status bar then shows the batch on hold).
 inline constexpr unsigned kDryingCriteriaBatchHoldBit = 0;
 // Second temperatures of plenums #2 and #1, lo/hi.

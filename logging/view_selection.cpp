@@ -52,11 +52,13 @@ enum class View : uint8_t { Chart = 0, Graph = 1 };
 void write_view_to_controller(View view) {
   link::DryerState& s = link::dryer_state();
   const bool waiting = link::write_raised(link::PendingWrite::k266);
-  uint8_t value = waiting ? s.desired[266].load(std::memory_order_relaxed)
-                          : uint8_t(link::mirror_byte(266) & ~0x03u);
-  value = view == View::Graph ? uint8_t(value | 0x40) : uint8_t(value & ~0x40u);
-  if (!waiting && value == link::mirror_byte(266)) return;
-  link::raise_write(link::PendingWrite::k266, {{266, value}});
+  constexpr uint8_t kOneShotCommands = 0x03;
+  constexpr uint8_t kViewBit = 1u << link::kUnitsAndOptionsViewBit;
+  uint8_t value = waiting ? s.desired[link::kUnitsAndOptions].load(std::memory_order_relaxed)
+                          : uint8_t(link::mirror_byte(link::kUnitsAndOptions) & ~kOneShotCommands);
+  value = view == View::Graph ? uint8_t(value | kViewBit) : uint8_t(value & ~kViewBit);
+  if (!waiting && value == link::mirror_byte(link::kUnitsAndOptions)) return;
+  link::raise_write(link::PendingWrite::k266, {{link::kUnitsAndOptions, value}});
 }
 
 void choose_view(gui::Window& w, View view) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "link/dryer_state.h"
+#include "link/status_bytes.h"
 #include "platform/gui/window.h"
 
 namespace corvex::settings {
@@ -77,11 +78,11 @@ void accept_continuous_flow();
 // ---- Staged batch set-up ----
 
 // Drying-criteria bits of byte 257.
-inline constexpr uint8_t kCriteriaDualPlenum = 0x02;
-inline constexpr uint8_t kCriteriaLoadingOption = 0x08;
-inline constexpr uint8_t kCriteriaTime = 0x10;
-inline constexpr uint8_t kCriteriaTemperature = 0x20;
-inline constexpr uint8_t kCriteriaMoisture = 0x40;
+inline constexpr uint8_t kCriteriaDualPlenum = 1u << link::kDryingCriteriaDualPlenumBit;
+inline constexpr uint8_t kCriteriaLoadingOption = 1u << link::kDryingCriteriaLoadingOptionBit;
+inline constexpr uint8_t kCriteriaTime = 1u << link::kDryingCriteriaTimeBit;
+inline constexpr uint8_t kCriteriaTemperature = 1u << link::kDryingCriteriaTemperatureBit;
+inline constexpr uint8_t kCriteriaMoisture = 1u << link::kDryingCriteriaMoistureBit;
 // Heat split of byte 224, bits 4-6.
 inline constexpr uint8_t kHeatSplitMask = 0x70;
 inline constexpr uint8_t kFullHeat = 0x10;

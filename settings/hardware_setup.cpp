@@ -202,8 +202,10 @@ uint8_t fan_heaters_for_modules(uint8_t modules) {
 }
 
 uint8_t next_fan_heaters(uint8_t type, uint8_t modules, uint8_t fan_heaters) {
-  if (type & 0x20) return fan_heaters != kFanHeatersOne ? kFanHeatersOne : kFanHeatersThree;
-  if (type & 0x40) return modules == 0 ? kFanHeatersThree : kFanHeatersFour;
+  if (type >> link::kDryerTypeNumericBit & 1)
+    return fan_heaters != kFanHeatersOne ? kFanHeatersOne : kFanHeatersThree;
+  if (type >> link::kDryerTypeMixedFlowBit & 1)
+    return modules == 0 ? kFanHeatersThree : kFanHeatersFour;
   switch (modules) {
     case 0: return fan_heaters < kFanHeatersThree ? uint8_t(fan_heaters + 1) : kFanHeatersOne;
     case 1: return fan_heaters == kFanHeatersThree ? kFanHeatersFour : kFanHeatersThree;

@@ -319,7 +319,8 @@ void register_setup_menu_classes() {
 }
 
 bool auto_start_button_shown() {
-  return continuous_flow() && !numeric_model() && (mirror_byte(link::kAutoStartFlags) & 0x40) != 0;
+  return continuous_flow() && !numeric_model() &&
+         (mirror_byte(link::kAutoStartFlags) >> link::kAutoStartFlagsOfferedBit & 1) != 0;
 }
 
 bool clear_batch_button_shown() { return !continuous_flow(); }

@@ -264,8 +264,11 @@ void moisture_control_button_rule(Window* main) {
   const uint8_t b257 = link::mirror_byte(link::kDryingCriteria);
   const int control_mode = b187 & link::kMoistureControlKindMask;
   const int drying_mode = link::mirror_byte(link::kDryingMode);
-  if (((b187 & 0x06) == 0x06 || (b257 & 0x30) != 0) && drying_mode == link::kStagedBatch) {
-    if ((b257 & 0x40) != 0 && (b187 >> link::kMoistureControlTypeAutoBit & 1) != 0) {
+  const bool time_or_temperature = (b257 >> link::kDryingCriteriaTimeBit & 1) != 0 ||
+                                   (b257 >> link::kDryingCriteriaTemperatureBit & 1) != 0;
+  if (((b187 & 0x06) == 0x06 || time_or_temperature) && drying_mode == link::kStagedBatch) {
+    if ((b257 >> link::kDryingCriteriaMoistureBit & 1) != 0 &&
+        (b187 >> link::kMoistureControlTypeAutoBit & 1) != 0) {
       open_moisture_setpoint();
     } else if ((b257 >> link::kDryingCriteriaDualPlenumBit & 1) != 0) {
       show_temperature_screen();

@@ -448,6 +448,7 @@ int64_t bushels_to_tonnes(int64_t bushels) { return int64_t(double(bushels) * kT
 bool moisture_condition(int layout, const StatusBytes& b) {
   const int low6 = b[187] & 0x3F;
   const int low3 = b[187] & 7;
+  // A staged batch (byte 8) that ends on time or grain temperature (bits 4 and 5 of byte 257).
   const bool batch_with_criteria = b[8] == 1 && (b[257] & 0x30) != 0;
   switch (layout) {
     case 0: return low6 == 1 || low3 == 5 || batch_with_criteria;
