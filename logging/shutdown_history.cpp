@@ -292,6 +292,9 @@ ExportResult export_shutdown_history() {
   // history writes nothing and leaves the file as it was.
   if (result.written && !text.empty()) result.written = file.truncate_here();
   file.close();
+  // Each write went through to the drive; the folder entry of a file made now goes too, so a
+  // stick pulled right after keeps the export.
+  if (result.written) platform::sync_folder_of(kHistoryExportPath);
   // A stick pulled out during the write can leave the writes landing in a file that is no
   // longer on any drive: the export counts only when its file is still there.
   if (result.written && !platform::file_exists(kHistoryExportPath)) result.written = false;

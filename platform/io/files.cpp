@@ -414,6 +414,11 @@ FileStatus replace_file(std::string_view panel_path, std::span<const uint8_t> by
   return FileStatus::Ok;
 }
 
+void sync_folder_of(std::string_view panel_path) {
+  const std::string host = translate_path(panel_path);
+  if (!host.empty()) sync_folder(dir_name(host));
+}
+
 void set_write_block_hook(WriteBlockHook hook) { write_block_hook.store(hook); }
 
 }  // namespace platform

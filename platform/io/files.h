@@ -106,6 +106,10 @@ FileStatus copy_file(std::string_view source_panel_path, std::string_view target
 // reason it failed (DiskFull for a full disk) with the old file untouched.
 FileStatus replace_file(std::string_view panel_path, std::span<const uint8_t> bytes);
 
+// Syncs the folder that holds the file, so that a file just made there is found after a power
+// cut or a pulled drive; nothing when the folder cannot be opened.
+void sync_folder_of(std::string_view panel_path);
+
 // For the tests of a drive pulled out or filled up in the middle of a write: called on the
 // calling thread, with the descriptor written to, before each block that File::write, copy_file
 // or replace_file hands to the disk. Null (the default) calls nothing.
