@@ -8,8 +8,8 @@
 #include "link/dryer_state.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
-#include "platform/gui/message_box.h"
 #include "resources/editor_dialogs.h"
+#include "settings/keypad_editor.h"
 #include "settings/temperature_screen.h"
 #include "texts/labelled_key.h"
 #include "texts/texts.h"
@@ -44,27 +44,16 @@ void take_first_key(TemperatureEditRequest& r) {
   r.entry_state = 0;
 }
 
-void write_slot(int slot, uint8_t value) {
-  if (slot >= 0 && slot < int(link::kStatusBytes)) {
-    link::dryer_state().desired[size_t(slot)].store(value, std::memory_order_relaxed);
-  }
-}
-
 // ---- The dialog ----
 
-void on_paint(gui::Window& dialog, const gui::PaintContext& paint) {
-  texts::StringBuffer caption;
-  caption[0] = '\0';
-  texts::localized_string(142, caption);
-  if (caption[0] != '\0' && dialog.text() != caption.data())
-    gui::set_window_text(&dialog, caption.data());
+void paint_value(platform::Canvas& canvas) {
   char value[32];
   std::snprintf(value, sizeof value,
                 g_units == EntryUnits::Celsius ? " %03d \u00B0C " : " %03d \u00B0F ",
                 int(temperature_edit_request.working_value));
-  paint.canvas->draw_text(value, res::kTemperatureValueRect, kValueFont, kValueColor,
-                          platform::text_format::kCenter | platform::text_format::kVCenter |
-                              platform::text_format::kSingleLine);
+  canvas.draw_text(value, res::kTemperatureValueRect, kValueFont, kValueColor,
+                   platform::text_format::kCenter | platform::text_format::kVCenter |
+                       platform::text_format::kSingleLine);
 }
 
 int key_string(int id) {
@@ -90,15 +79,14 @@ void on_draw_item(const gui::DrawItemContext& item) {
                            platform::text_format::kWordBreak);
 }
 
-void on_accept(gui::Window& dialog) {
-  if (!temperature_entry_accept(temperature_edit_request, g_units)) {
-    gui::message_box(&dialog, "The value entered is out of range.", "WARNING!",
-                     gui::kMbOk | gui::kMbIconWarning);
-  }
-  gui::end_dialog(&dialog, res::kTemperatureAccept);
+void begin() {
+  g_units = link::dryer_state().unit_flag.load(std::memory_order_relaxed) != 0
+                ? EntryUnits::Celsius
+                : EntryUnits::Fahrenheit;
+  temperature_entry_begin(temperature_edit_request, g_units);
 }
 
-bool on_command(gui::Window& dialog, int id) {
+bool edit(int id) {
   TemperatureEditRequest& r = temperature_edit_request;
   if (id >= res::kTemperatureDigit0 && id <= res::kTemperatureDigit0 + 9) {
     temperature_entry_digit(r, id - res::kTemperatureDigit0);
@@ -108,39 +96,26 @@ bool on_command(gui::Window& dialog, int id) {
     temperature_entry_clear(r);
   } else if (id == res::kTemperatureDefault) {
     temperature_entry_default(r, g_units);
-  } else if (id == res::kTemperatureAccept) {
-    on_accept(dialog);
-    return true;
-  } else if (id == res::kTemperatureCancel) {
-    gui::end_dialog(&dialog, res::kTemperatureCancel);
-    return true;
   } else {
     return false;
   }
-  gui::invalidate_rect(&dialog, res::kTemperatureValueRect);
   return true;
 }
 
+bool accept() { return temperature_entry_accept(temperature_edit_request, g_units); }
+
+constexpr KeypadEditor kEditor{.caption_string = 142,
+                               .accept_id = res::kTemperatureAccept,
+                               .cancel_id = res::kTemperatureCancel,
+                               .value_rect = res::kTemperatureValueRect,
+                               .begin = &begin,
+                               .paint = &paint_value,
+                               .draw_key = &on_draw_item,
+                               .edit = &edit,
+                               .accept = &accept};
+
 intptr_t temperature_editor_procedure(gui::Window& dialog, const gui::Message& m) {
-  switch (m.kind) {
-    case gui::MessageKind::InitDialog:
-      gui::center_window(&dialog, gui::dialog_owner(&dialog));
-      g_units = link::dryer_state().unit_flag.load(std::memory_order_relaxed) != 0
-                    ? EntryUnits::Celsius
-                    : EntryUnits::Fahrenheit;
-      temperature_entry_begin(temperature_edit_request, g_units);
-      return 1;
-    case gui::MessageKind::Paint:
-      on_paint(dialog, gui::paint_context(m));
-      return 1;
-    case gui::MessageKind::DrawItem:
-      on_draw_item(gui::draw_item_context(m));
-      return 1;
-    case gui::MessageKind::Command:
-      return on_command(dialog, gui::command_id(m)) ? 1 : 0;
-    default:
-      return 0;
-  }
+  return keypad_editor_procedure(dialog, m, kEditor);
 }
 
 }  // namespace
@@ -207,8 +182,8 @@ bool temperature_entry_accept(TemperatureEditRequest& r, EntryUnits units) {
   }
   // The range is checked on the value that goes to the controller.
   if (fahrenheit > r.maximum || fahrenheit < r.minimum) return false;
-  write_slot(r.low_slot, uint8_t(fahrenheit & 0xFF));
-  write_slot(r.high_slot, uint8_t((fahrenheit >> 8) & 0xFF));
+  write_edit_slot(r.low_slot, uint8_t(fahrenheit & 0xFF));
+  write_edit_slot(r.high_slot, uint8_t((fahrenheit >> 8) & 0xFF));
   if (r.pending_write != nullptr) r.pending_write->store(1, std::memory_order_release);
   return true;
 }

@@ -5,8 +5,8 @@
 #include "link/dryer_state.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
-#include "platform/gui/message_box.h"
 #include "resources/editor_dialogs.h"
+#include "settings/keypad_editor.h"
 #include "settings/timer_screen.h"
 #include "texts/labelled_key.h"
 #include "texts/texts.h"
@@ -28,12 +28,6 @@ constexpr unsigned kCentredLine = platform::text_format::kCenter | platform::tex
 
 // Key codes kept as the request's last key: the digit, or 10 for DELETE.
 constexpr uint8_t kDeleteKeyCode = 10;
-
-void write_slot(int slot, uint8_t value) {
-  if (slot >= 0 && slot < int(link::kStatusBytes)) {
-    link::dryer_state().desired[size_t(slot)].store(value, std::memory_order_relaxed);
-  }
-}
 
 // The very first key after opening, in either pad, clears its field before it takes effect.
 void take_first_key(TimerEditRequest& r, TimerField field) {
@@ -92,15 +86,8 @@ void draw_string_line(platform::Canvas& c, const char* format, int number, int m
   c.draw_text(line, r, kLimitFont, platform::colors::kBlack, kCentredLine);
 }
 
-void on_paint(gui::Window& dialog, const gui::PaintContext& paint) {
+void paint_value(platform::Canvas& c) {
   const TimerEditRequest& r = timer_edit_request;
-  texts::StringBuffer caption;
-  caption[0] = '\0';
-  texts::localized_string(355, caption);
-  if (caption[0] != '\0' && dialog.text() != caption.data())
-    gui::set_window_text(&dialog, caption.data());
-
-  platform::Canvas& c = *paint.canvas;
   char value[32];
   std::snprintf(value, sizeof value, " %03d : %02d ", r.minutes, r.seconds);
   c.draw_text(value, res::kTimerValueRect, kValueFont, kValueColor, kCentredLine);
@@ -153,17 +140,9 @@ void on_draw_item(const gui::DrawItemContext& item) {
                            platform::text_format::kWordBreak, digit[0] != '\0' ? digit : nullptr);
 }
 
-void redraw_value(gui::Window& dialog) { gui::invalidate_rect(&dialog, res::kTimerValueRect); }
+void begin() { timer_entry_begin(timer_edit_request); }
 
-void on_accept(gui::Window& dialog) {
-  if (!timer_entry_accept(timer_edit_request)) {
-    gui::message_box(&dialog, "The value entered is out of range.", "WARNING!",
-                     gui::kMbOk | gui::kMbIconWarning);
-  }
-  gui::end_dialog(&dialog, res::kTimerAccept);
-}
-
-bool on_command(gui::Window& dialog, int id) {
+bool edit(int id) {
   TimerEditRequest& r = timer_edit_request;
   if (id >= res::kTimerMinutesDigit0 && id <= res::kTimerMinutesDigit0 + 9) {
     timer_entry_digit(r, TimerField::Minutes, id - res::kTimerMinutesDigit0);
@@ -175,36 +154,26 @@ bool on_command(gui::Window& dialog, int id) {
     timer_entry_delete(r, TimerField::Seconds);
   } else if (id == res::kTimerDefault) {
     timer_entry_default(r);
-  } else if (id == res::kTimerAccept) {
-    on_accept(dialog);
-    return true;
-  } else if (id == res::kTimerCancel) {
-    gui::end_dialog(&dialog, res::kTimerCancel);
-    return true;
   } else {
     return false;
   }
-  redraw_value(dialog);
   return true;
 }
 
+bool accept() { return timer_entry_accept(timer_edit_request); }
+
+constexpr KeypadEditor kEditor{.caption_string = 355,
+                               .accept_id = res::kTimerAccept,
+                               .cancel_id = res::kTimerCancel,
+                               .value_rect = res::kTimerValueRect,
+                               .begin = &begin,
+                               .paint = &paint_value,
+                               .draw_key = &on_draw_item,
+                               .edit = &edit,
+                               .accept = &accept};
+
 intptr_t timer_editor_procedure(gui::Window& dialog, const gui::Message& m) {
-  switch (m.kind) {
-    case gui::MessageKind::InitDialog:
-      gui::center_window(&dialog, gui::dialog_owner(&dialog));
-      timer_entry_begin(timer_edit_request);
-      return 1;
-    case gui::MessageKind::Paint:
-      on_paint(dialog, gui::paint_context(m));
-      return 1;
-    case gui::MessageKind::DrawItem:
-      on_draw_item(gui::draw_item_context(m));
-      return 1;
-    case gui::MessageKind::Command:
-      return on_command(dialog, gui::command_id(m)) ? 1 : 0;
-    default:
-      return 0;
-  }
+  return keypad_editor_procedure(dialog, m, kEditor);
 }
 
 }  // namespace
@@ -247,8 +216,8 @@ bool timer_entry_accept(TimerEditRequest& r) {
   const int maximum = r.maximum_minutes * 60 + r.maximum_seconds;
   const int minimum = r.minimum_minutes * 60 + r.minimum_seconds;
   if (total > maximum || total < minimum) return false;
-  write_slot(r.seconds_slot, r.seconds);
-  write_slot(r.minutes_slot, r.minutes);
+  write_edit_slot(r.seconds_slot, r.seconds);
+  write_edit_slot(r.minutes_slot, r.minutes);
   // The slots are written before the flag goes up, so the record never goes out half new.
   if (r.pending_write != nullptr) r.pending_write->store(1, std::memory_order_release);
   return true;
