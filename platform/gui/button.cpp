@@ -60,27 +60,28 @@ void invert_area(Canvas& canvas, const Rect& r) {
 }
 
 // Text drawn centred in r; multi-line text is wrapped and centred as a block.
-void draw_label(Canvas& canvas, const Window& w, const Rect& r, Color color, unsigned align) {
+void draw_label(Canvas& canvas, const Window& w, const Rect& r, Color color, unsigned align,
+                FontSpec font = kControlFont) {
   if (w.text().empty() || r.empty()) return;
   if ((w.style() & style::kMultiLine) != 0) {
     const unsigned format = align | text_format::kWordBreak | text_format::kExpandTabs;
-    const Size size = canvas.measure_text(w.text(), r.width(), kControlFont, format);
+    const Size size = canvas.measure_text(w.text(), r.width(), font, format);
     const int top = r.top + std::max(0, (r.height() - size.height) / 2);
-    canvas.draw_text(w.text(), {r.left, top, r.right, r.bottom}, kControlFont, color, format);
+    canvas.draw_text(w.text(), {r.left, top, r.right, r.bottom}, font, color, format);
   } else {
-    canvas.draw_text(w.text(), r, kControlFont, color,
+    canvas.draw_text(w.text(), r, font, color,
                      align | text_format::kVCenter | text_format::kSingleLine);
   }
 }
 
 void draw_enabled_or_grey_label(Canvas& canvas, const Window& w, const Rect& r, Color color,
-                                unsigned align) {
+                                unsigned align, FontSpec font = kControlFont) {
   if (w.is_enabled()) {
-    draw_label(canvas, w, r, color, align);
+    draw_label(canvas, w, r, color, align, font);
     return;
   }
-  draw_label(canvas, w, r.translated(1, 1), kHighlightColor, align);
-  draw_label(canvas, w, r, kDisabledTextColor, align);
+  draw_label(canvas, w, r.translated(1, 1), kHighlightColor, align, font);
+  draw_label(canvas, w, r, kDisabledTextColor, align, font);
 }
 
 // A pressed push button is drawn sunken with its face and text inverted, so that the press can
@@ -117,9 +118,12 @@ Rect indicator_rect(const Window& w) {
 
 unsigned label_alignment(const Window& w) {
   switch (w.style() & control_style::kAlignMask) {
-    case control_style::kAlignCenter: return text_format::kCenter;
-    case control_style::kAlignRight: return text_format::kRight;
-    default: return text_format::kLeft;
+    case control_style::kAlignCenter:
+      return text_format::kCenter;
+    case control_style::kAlignRight:
+      return text_format::kRight;
+    default:
+      return text_format::kLeft;
   }
 }
 
@@ -155,6 +159,20 @@ void paint_radio_button(Window& w, Canvas& canvas, bool pressed, bool checked) {
   draw_enabled_or_grey_label(canvas, w, text, colors::kBlack, label_alignment(w));
 }
 
+}  // namespace
+
+FontSpec group_box_title_font(const Window& box) {
+  // The title sits between the frame's corners: 8 px in, 4 px of face on each side of it.
+  const int room = box.client_rect().width() - 24;
+  FontSpec font = kControlFont;
+  while (font.pixel_height > kSmallestGroupTitle &&
+         measure_text_line(box.text(), font).width > room)
+    --font.pixel_height;
+  return font;
+}
+
+namespace {
+
 // An etched frame with the title set into its top edge; the inside is left to what lies
 // beneath (the dialog's face and the framed controls).
 void paint_group_box(Window& w, Canvas& canvas) {
@@ -165,12 +183,13 @@ void paint_group_box(Window& w, Canvas& canvas) {
   canvas.frame_rect(frame.translated(1, 1), kHighlightColor);
   canvas.frame_rect({frame.left, frame.top, frame.right - 1, frame.bottom - 1}, kShadowColor);
   if (w.text().empty()) return;
-  const Size size = measure_text_line(w.text(), kControlFont);
-  const Rect label = Rect::from_xywh(r.left + 8, r.top, std::min(size.width + 8, r.width() - 16),
-                                     line_height);
+  const FontSpec font = group_box_title_font(w);
+  const Size size = measure_text_line(w.text(), font);
+  const Rect label =
+      Rect::from_xywh(r.left + 8, r.top, std::min(size.width + 8, r.width() - 16), line_height);
   canvas.fill_rect(label, colors::kFace);
-  draw_enabled_or_grey_label(canvas, w, label.inflated(-4, 0), colors::kBlack,
-                             text_format::kLeft);
+  draw_enabled_or_grey_label(canvas, w, label.inflated(-4, 0), colors::kBlack, text_format::kLeft,
+                             font);
 }
 
 void paint_button(Window& w, const PaintContext& paint) {
@@ -180,9 +199,15 @@ void paint_button(Window& w, const PaintContext& paint) {
   const bool pressed = control_pressed(&w) && state->tracking;
   state->shown_pressed = pressed;
   switch (kind_of(w)) {
-    case control_style::kCheckBox: paint_check_box(w, canvas, pressed, state->checked); break;
-    case control_style::kRadioButton: paint_radio_button(w, canvas, pressed, state->checked); break;
-    case control_style::kGroupBox: paint_group_box(w, canvas); break;
+    case control_style::kCheckBox:
+      paint_check_box(w, canvas, pressed, state->checked);
+      break;
+    case control_style::kRadioButton:
+      paint_radio_button(w, canvas, pressed, state->checked);
+      break;
+    case control_style::kGroupBox:
+      paint_group_box(w, canvas);
+      break;
     default:
       if ((w.style() & style::kOwnerDraw) != 0) {
         paint_owner_drawn(w, canvas, pressed);

@@ -108,7 +108,7 @@ enum class ScrollCode : uint16_t {
   ThumbTrack = 5,     // the thumb is being dragged and is at this position
   Top = 6,
   Bottom = 7,
-  EndScroll = 8,      // the press that scrolled has ended
+  EndScroll = 8,  // the press that scrolled has ended
 };
 inline ScrollCode scroll_code(const Message& m) { return ScrollCode(m.wparam & 0xFFFF); }
 inline int scroll_message_position(const Message& m) { return int((m.wparam >> 16) & 0xFFFF); }
@@ -217,6 +217,10 @@ void draw_edge(Canvas& canvas, const Rect& r, Edge edge);
 constexpr FontSpec kControlFont = {16, 400};
 constexpr FontSpec kListFont = {15, 400};
 constexpr FontSpec kHeaderFont = {14, 700};
+// A group box's title in the control font, or smaller (down to this size) when a long title
+// would not fit the frame's top edge, so that its end (often a number) is never cut off.
+constexpr int kSmallestGroupTitle = 11;
+FontSpec group_box_title_font(const Window& box);
 
 // The state a control keeps in Window::control_state, or nullptr when the window is not of that
 // class (or not yet created).

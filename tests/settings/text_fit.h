@@ -72,15 +72,19 @@ inline std::string cut_texts(platform::gui::Window* top, FontAt font_at, bool wi
 // The bold face of the keys, never narrower than the faces the screens use at that size.
 inline platform::FontSpec key_font(platform::gui::Window*, platform::Point) { return {16, 700}; }
 
-// The face each control draws in: statics, check boxes, radio buttons and group boxes in the
-// control font, keys and the rest in the bold key face.
+// The face each place draws in: a window's caption bar in the bold caption face, group box
+// titles as the platform fits them, statics, check boxes and radio buttons in the control font,
+// keys and the rest in the bold key face.
 inline platform::FontSpec control_font(platform::gui::Window* w, platform::Point p) {
-  namespace cs = platform::gui::control_style;
-  if (platform::gui::window_is_class(w, platform::gui::kStaticClass))
-    return platform::gui::kControlFont;
-  if (platform::gui::window_is_class(w, platform::gui::kButtonClass) &&
-      (w->style() & cs::kButtonKindMask) != cs::kPushButton)
-    return platform::gui::kControlFont;
+  namespace gui = platform::gui;
+  namespace cs = gui::control_style;
+  if (p.y < w->client_origin().y) return {14, 700};
+  if (gui::window_is_class(w, gui::kStaticClass)) return gui::kControlFont;
+  if (gui::window_is_class(w, gui::kButtonClass)) {
+    const uint32_t kind = w->style() & cs::kButtonKindMask;
+    if (kind == cs::kGroupBox) return gui::group_box_title_font(*w);
+    if (kind != cs::kPushButton) return gui::kControlFont;
+  }
   return key_font(w, p);
 }
 
