@@ -89,8 +89,12 @@ void open_columns(gui::Window& dialog) {
   gui::list_view_add_column(list, "Node ID", 140);
   gui::list_view_add_column(list, "Date", 90);
   gui::list_view_add_column(list, "Time", 90);
-  gui::list_view_set_column_width(list, 0, 325);
-  gui::list_view_set_column_width(list, 1, 90);
+  // The node, date and time columns are wide enough for "FAN/HEATER INT #6", "Sep 30, 2026"
+  // and "12:59 PM" whole; the shutdown text takes the rest.
+  gui::list_view_set_column_width(list, 0, 270);
+  gui::list_view_set_column_width(list, 1, 135);
+  gui::list_view_set_column_width(list, 2, 100);
+  gui::list_view_set_column_width(list, 3, 90);
 }
 
 // The questions: caption, message and the three keys from the language; a key closes the

@@ -32,13 +32,15 @@ gui::DialogTemplate shutdown_history_template() {
   t.caption = "Shutdown History -29";
   t.rect = Rect::from_xywh(0, 0, 640, 480);
   t.style = kCentered;
-  add(t, gui::kListViewClass, "", kHistoryList, 0, Rect::from_xywh(5, 4, 624, 250));
-  add(t, gui::kButtonClass, "Sorted by warning.", kHistorySortedWarning, kMark,
-      Rect::from_xywh(8, 260, 200, 28));
-  add(t, gui::kButtonClass, "Sorted by date/time.", kHistorySortedTime, kMark,
-      Rect::from_xywh(218, 260, 200, 28));
-  add(t, gui::kButtonClass, "Sorted by node id.", kHistorySortedNode, kMark,
-      Rect::from_xywh(428, 260, 200, 28));
+  add(t, gui::kListViewClass, "", kHistoryList, 0, Rect::from_xywh(5, 4, 624, 244));
+  // The marks wrap onto a second line where a language's text is long.
+  constexpr uint32_t kSortMark = kMark | gui::style::kMultiLine;
+  add(t, gui::kButtonClass, "Sorted by warning.", kHistorySortedWarning, kSortMark,
+      Rect::from_xywh(8, 252, 200, 38));
+  add(t, gui::kButtonClass, "Sorted by date/time.", kHistorySortedTime, kSortMark,
+      Rect::from_xywh(218, 252, 200, 38));
+  add(t, gui::kButtonClass, "Sorted by node id.", kHistorySortedNode, kSortMark,
+      Rect::from_xywh(428, 252, 200, 38));
   add_button(t, "SORT BY WARNING", kHistorySortWarning, Rect::from_xywh(8, 294, 200, 48));
   add_button(t, "SORT BY DATE/TIME", kHistorySortTime, Rect::from_xywh(218, 294, 200, 48));
   add_button(t, "SORT BY    NODE ID", kHistorySortNode, Rect::from_xywh(428, 294, 200, 48));

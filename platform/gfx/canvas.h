@@ -48,6 +48,10 @@ void close_text_recording();
 // True while a recording is open: a picture kept from a paint made without one tells nothing.
 bool text_recording_open();
 
+// The size draw_text would take for the text in a rectangle `width` wide (line breaks and word
+// wrap applied); no canvas needed.
+Size measure_text(std::string_view utf8, int width, const FontSpec& font, unsigned format);
+
 class Canvas {
  public:
   explicit Canvas(Bitmap& target);

@@ -108,8 +108,8 @@ int Canvas::draw_text(std::string_view utf8, const Rect& r, const FontSpec& font
       x = box.left + (int64_t(box.width()) - line.width) / 2;
     }
     draw_line_of_text(target_, clip, layout, utf8, line, x, y + sized->ascent(), fg);
-    const Rect run{int(std::clamp(x, -kFar, kFar)), int(y), int(std::clamp(x + line.width, -kFar, kFar)),
-                   int(y + line_height)};
+    const Rect run{int(std::clamp(x, -kFar, kFar)), int(y),
+                   int(std::clamp(x + line.width, -kFar, kFar)), int(y + line_height)};
     if (!run.intersected(clip).empty()) {
       record_line(utf8.substr(line.begin, line.end - line.begin), run);
     }
@@ -120,6 +120,10 @@ int Canvas::draw_text(std::string_view utf8, const Rect& r, const FontSpec& font
 // The width of the widest line and the height of all lines that draw_text would lay out.
 Size Canvas::measure_text(std::string_view utf8, int width, const FontSpec& font,
                           unsigned format) const {
+  return platform::measure_text(utf8, width, font, format);
+}
+
+Size measure_text(std::string_view utf8, int width, const FontSpec& font, unsigned format) {
   gfx_detail::FontAccess access;
   gfx_detail::SizedFont* sized = access.find(font);
   if (!sized) return {};

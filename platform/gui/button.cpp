@@ -75,7 +75,7 @@ void draw_label(Canvas& canvas, const Window& w, const Rect& r, Color color, uns
 }
 
 void draw_enabled_or_grey_label(Canvas& canvas, const Window& w, const Rect& r, Color color,
-                                unsigned align, FontSpec font = kControlFont) {
+                                unsigned align, FontSpec font) {
   if (w.is_enabled()) {
     draw_label(canvas, w, r, color, align, font);
     return;
@@ -84,6 +84,49 @@ void draw_enabled_or_grey_label(Canvas& canvas, const Window& w, const Rect& r, 
   draw_label(canvas, w, r, kDisabledTextColor, align, font);
 }
 
+Rect indicator_rect(const Window& w) {
+  const Rect r = w.client_rect();
+  const int size = std::max(10, std::min(kIndicatorSize, r.height() - 2));
+  const int top = r.top + (r.height() - size) / 2;
+  return Rect::from_xywh(r.left + 1, top, size, size);
+}
+
+// Where a button's text goes: inside a push button's edge, right of a check box's or radio
+// button's indicator, in a group box's top edge between its corners (4 px of face each side).
+Rect label_area(const Window& w) {
+  const Rect r = w.client_rect();
+  switch (kind_of(w)) {
+    case control_style::kCheckBox:
+    case control_style::kRadioButton:
+      return {indicator_rect(w).right + kIndicatorGap, r.top, r.right, r.bottom};
+    case control_style::kGroupBox:
+      return {r.left + 12, r.top, r.right - 12, r.top + font_line_height(kControlFont)};
+    default:
+      return r.inflated(-4, -3);
+  }
+}
+
+bool label_fits(const Window& w, const Rect& area, const FontSpec& font) {
+  if ((w.style() & style::kMultiLine) != 0 && kind_of(w) != control_style::kGroupBox) {
+    const Size size = measure_text(w.text(), area.width(), font,
+                                   text_format::kWordBreak | text_format::kExpandTabs);
+    return size.width <= area.width() && size.height <= area.height();
+  }
+  return measure_text_line(w.text(), font).width <= area.width();
+}
+
+}  // namespace
+
+FontSpec label_font(const Window& w) {
+  const Rect area = label_area(w);
+  FontSpec font = kControlFont;
+  while (font.pixel_height > kSmallestLabel && !w.text().empty() && !label_fits(w, area, font))
+    --font.pixel_height;
+  return font;
+}
+
+namespace {
+
 // A pressed push button is drawn sunken with its face and text inverted, so that the press can
 // be seen at arm's length.
 void paint_push_button(Window& w, Canvas& canvas, bool pressed) {
@@ -91,10 +134,10 @@ void paint_push_button(Window& w, Canvas& canvas, bool pressed) {
   canvas.fill_rect(r, pressed ? inverted(colors::kFace) : colors::kFace);
   canvas.frame_rect(r, colors::kBlack);
   draw_edge(canvas, r.inflated(-1, -1), pressed ? Edge::Sunken : Edge::Raised);
-  Rect text = r.inflated(-4, -3);
+  Rect text = label_area(w);
   if (pressed) text = text.translated(1, 1);
   draw_enabled_or_grey_label(canvas, w, text, pressed ? colors::kWhite : colors::kBlack,
-                             text_format::kCenter);
+                             text_format::kCenter, label_font(w));
 }
 
 // The parent draws the button; unless it draws the press itself, the platform inverts the
@@ -107,13 +150,6 @@ void paint_owner_drawn(Window& w, Canvas& canvas, bool pressed) {
   if (pressed && (w.style() & control_style::kOwnerDrawsPressed) == 0) {
     invert_area(canvas, w.client_rect());
   }
-}
-
-Rect indicator_rect(const Window& w) {
-  const Rect r = w.client_rect();
-  const int size = std::max(10, std::min(kIndicatorSize, r.height() - 2));
-  const int top = r.top + (r.height() - size) / 2;
-  return Rect::from_xywh(r.left + 1, top, size, size);
 }
 
 unsigned label_alignment(const Window& w) {
@@ -141,7 +177,7 @@ void paint_check_box(Window& w, Canvas& canvas, bool pressed, bool checked) {
   }
   const Rect text{box.right + kIndicatorGap, w.client_rect().top, w.client_rect().right,
                   w.client_rect().bottom};
-  draw_enabled_or_grey_label(canvas, w, text, colors::kBlack, label_alignment(w));
+  draw_enabled_or_grey_label(canvas, w, text, colors::kBlack, label_alignment(w), label_font(w));
 }
 
 void paint_radio_button(Window& w, Canvas& canvas, bool pressed, bool checked) {
@@ -156,22 +192,8 @@ void paint_radio_button(Window& w, Canvas& canvas, bool pressed, bool checked) {
   }
   const Rect text{box.right + kIndicatorGap, w.client_rect().top, w.client_rect().right,
                   w.client_rect().bottom};
-  draw_enabled_or_grey_label(canvas, w, text, colors::kBlack, label_alignment(w));
+  draw_enabled_or_grey_label(canvas, w, text, colors::kBlack, label_alignment(w), label_font(w));
 }
-
-}  // namespace
-
-FontSpec group_box_title_font(const Window& box) {
-  // The title sits between the frame's corners: 8 px in, 4 px of face on each side of it.
-  const int room = box.client_rect().width() - 24;
-  FontSpec font = kControlFont;
-  while (font.pixel_height > kSmallestGroupTitle &&
-         measure_text_line(box.text(), font).width > room)
-    --font.pixel_height;
-  return font;
-}
-
-namespace {
 
 // An etched frame with the title set into its top edge; the inside is left to what lies
 // beneath (the dialog's face and the framed controls).
@@ -183,7 +205,7 @@ void paint_group_box(Window& w, Canvas& canvas) {
   canvas.frame_rect(frame.translated(1, 1), kHighlightColor);
   canvas.frame_rect({frame.left, frame.top, frame.right - 1, frame.bottom - 1}, kShadowColor);
   if (w.text().empty()) return;
-  const FontSpec font = group_box_title_font(w);
+  const FontSpec font = label_font(w);
   const Size size = measure_text_line(w.text(), font);
   const Rect label =
       Rect::from_xywh(r.left + 8, r.top, std::min(size.width + 8, r.width() - 16), line_height);

@@ -217,10 +217,11 @@ void draw_edge(Canvas& canvas, const Rect& r, Edge edge);
 constexpr FontSpec kControlFont = {16, 400};
 constexpr FontSpec kListFont = {15, 400};
 constexpr FontSpec kHeaderFont = {14, 700};
-// A group box's title in the control font, or smaller (down to this size) when a long title
-// would not fit the frame's top edge, so that its end (often a number) is never cut off.
-constexpr int kSmallestGroupTitle = 11;
-FontSpec group_box_title_font(const Window& box);
+// The face a button, check box, radio button or group box draws its text in: the control font,
+// or smaller (down to this size) when a long text would not fit its place (a multi-line text
+// wrapped within it), so that the end of a label (often a number) is not cut off.
+constexpr int kSmallestLabel = 11;
+FontSpec label_font(const Window& w);
 
 // The state a control keeps in Window::control_state, or nullptr when the window is not of that
 // class (or not yet created).

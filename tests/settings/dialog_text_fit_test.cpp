@@ -1,10 +1,15 @@
-// Every set-up and service dialog in the languages with the longest texts, in both units: no
+// Every set-up, service and log dialog in the languages with the longest texts, in both units: no
 // key, label or value of theirs sticks out of the control it is drawn in. Screenshots go to the
 // build folder to look at.
 #include <string>
 #include <vector>
 
 #include "link/status_bytes.h"
+#include "logging/moisture_setpoint.h"
+#include "logging/settings_dialogs.h"
+#include "logging/shutdown_history.h"
+#include "logging/shutdown_history_window.h"
+#include "logging/system_info_dialog.h"
 #include "settings/bracket_setup_dialog.h"
 #include "settings/burner_dialogs.h"
 #include "settings/diagnostics_dialog.h"
@@ -42,12 +47,26 @@ constexpr Dialog kDialogs[] = {
     {"light_outputs", &open_light_output_test},
     {"switches", &open_switch_test},
     {"output_voltage", &open_output_voltage_dialog},
+    {"graph_setup", &logging::open_graph_setup_dialog},
+    {"sample_time", &logging::open_sample_time_dialog},
+    {"clear_table", &logging::open_clear_table_dialog},
+    {"history", &logging::open_shutdown_history},
+    {"system_information", &logging::open_system_information},
+    {"moisture_setpoint",
+     [](gui::Window* w) { return logging::open_moisture_setpoint_dialog(w, 3); }},
 };
 
 class DialogTextFitTest : public SetupTest {};
 
 TEST_F(DialogTextFitTest, NoTextOfTheSetUpAndServiceDialogsIsCutInTheLongLanguages) {
   gui::enable_text_recording();
+  // Two shutdowns in the history, so that its list shows rows.
+  ASSERT_TRUE(logging::prepare_shutdown_history());
+  ASSERT_TRUE(logging::clear_shutdown_history());
+  ASSERT_TRUE(
+      logging::add_history_record("0E03 LOAD MOTOR OVERLOAD", "MAIN I/O", 133'000'000'000'000'000));
+  ASSERT_TRUE(
+      logging::add_history_record("0203 HIGH LIMIT", "FAN/HEATER #1", 133'000'000'600'000'000));
   for (const bool si : {false, true}) {
     link::dryer_state().unit_flag.store(si ? 1 : 0);
     set_mirror(link::kUnitsAndOptions, si ? 0x80 : 0x00);

@@ -72,9 +72,9 @@ inline std::string cut_texts(platform::gui::Window* top, FontAt font_at, bool wi
 // The bold face of the keys, never narrower than the faces the screens use at that size.
 inline platform::FontSpec key_font(platform::gui::Window*, platform::Point) { return {16, 700}; }
 
-// The face each place draws in: a window's caption bar in the bold caption face, group box
-// titles as the platform fits them, statics, check boxes and radio buttons in the control font,
-// keys and the rest in the bold key face.
+// The face each place draws in: a window's caption bar in the bold caption face, statics in the
+// control font, the platform's buttons, check boxes, radio buttons and group boxes as it fits
+// their texts, owner-drawn keys and the rest in the bold key face.
 inline platform::FontSpec control_font(platform::gui::Window* w, platform::Point p) {
   namespace gui = platform::gui;
   namespace cs = gui::control_style;
@@ -82,8 +82,8 @@ inline platform::FontSpec control_font(platform::gui::Window* w, platform::Point
   if (gui::window_is_class(w, gui::kStaticClass)) return gui::kControlFont;
   if (gui::window_is_class(w, gui::kButtonClass)) {
     const uint32_t kind = w->style() & cs::kButtonKindMask;
-    if (kind == cs::kGroupBox) return gui::group_box_title_font(*w);
-    if (kind != cs::kPushButton) return gui::kControlFont;
+    if (kind != cs::kPushButton || (w->style() & gui::style::kOwnerDraw) == 0)
+      return gui::label_font(*w);
   }
   return key_font(w, p);
 }
