@@ -1,6 +1,7 @@
 // The four panels of the timer screen: load start-up delay, out-of-grain timer, fan set-up with
 // its two timers, unload clean-out delay. Each shows the controller's current value of its
 // timer (StatusMirror) with its explanation and a picture button that opens the timer editor.
+#include <algorithm>
 #include <cstdio>
 
 #include "link/dryer_state.h"
@@ -110,10 +111,14 @@ void draw_value(Canvas& c, uint16_t minutes_byte, Point at, ValueLines lines) {
   const int line = one_line ? 0 : 24;
   const Rect minutes{at.x, at.y + 17, at.x + 170, at.y + 41};
   c.draw_text(text, minutes, font, kValueColor, kLine);
+  // On one line the seconds stand 88 px on, or a blank's width after a longer minutes text.
+  const int seconds_offset =
+      std::max(88, platform::measure_text_line(text, font).width + font.pixel_height / 3);
   label[0] = '\0';
   texts::localized_string(51, label);
   std::snprintf(text, sizeof text, "%02d %s", mirror_byte(uint16_t(minutes_byte + 1)), label.data());
-  const Rect seconds = one_line ? minutes.translated(88, 0) : minutes.translated(0, line);
+  const Rect seconds =
+      one_line ? minutes.translated(seconds_offset, 0) : minutes.translated(0, line);
   c.draw_text(text, seconds, font, kValueColor, kLine);
 }
 

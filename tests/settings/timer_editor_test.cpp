@@ -5,11 +5,13 @@
 
 #include <functional>
 #include <map>
+#include <sstream>
 #include <string>
 
 #include "link/dryer_state.h"
 #include "link/redraw.h"
 #include "platform/gfx/bmp.h"
+#include "platform/gui/automation.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "platform/io/clock.h"
@@ -444,6 +446,38 @@ TEST_F(TimerScreenTest, PreviousLoadTimeIsShownOnlyWhileLoadIsInAuto) {
   state().previous_load_time.store(99);
   link::request_redraw(link::RedrawTarget::OutOfGrainPanel);
   EXPECT_EQ(client_pixels(oog), not_auto) << "the duration is not shown outside Auto";
+}
+
+// The fan panel shows its two timers' minutes and seconds on one line each: a language whose
+// word for minutes is long pushes the seconds on instead of writing them over it.
+TEST_F(TimerScreenTest, OneLineTimersKeepTheSecondsClearOfALongMinutesWord) {
+  std::vector<std::u16string> lines = screen_strings();
+  lines[50 - 1] = u"MINUTES";
+  disk_.write_lines("Languages/EN/EnglishStrings.txt", lines);
+  texts::reset_texts();
+  gui::enable_text_recording();
+  gui::invalidate(panel(resources::FAN_DELAY_CHILD_WINDOW));
+  gui::paint_pending();
+  std::map<int, std::vector<std::pair<int, std::string>>> rows;  // y -> (x, text)
+  std::istringstream in(gui::describe_texts(resources::FAN_DELAY_CHILD_WINDOW));
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream words(line);
+    std::string cls;
+    int x = 0, y = 0;
+    words >> cls >> x >> y;
+    rows[y].emplace_back(x, line.substr(line.find('"')));
+  }
+  int pairs = 0;
+  for (const auto& [y, runs] : rows) {
+    if (runs.size() != 2 || runs[0].second.find("MINUTES") == std::string::npos) continue;
+    ++pairs;
+    const auto& [minutes_x, minutes] = runs[0].first < runs[1].first ? runs[0] : runs[1];
+    const auto& [seconds_x, seconds] = runs[0].first < runs[1].first ? runs[1] : runs[0];
+    EXPECT_NE(seconds.find("SEC"), std::string::npos) << seconds;
+    // "000 MINUTES" in the value face is wider than the 88 px the seconds stand at otherwise.
+    EXPECT_GT(seconds_x - minutes_x, 88) << minutes << " " << seconds;
+  }
+  EXPECT_EQ(pairs, 2) << "the fan delay and the second fan timer";
 }
 
 TEST_F(TimerScreenTest, ReturnButtonGoesToTheSetupMenu) {
