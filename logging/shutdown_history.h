@@ -31,7 +31,7 @@ enum class HistoryOrder : uint8_t { Warning = 0, Node = 1, Time = 2 };
 struct HistoryRecord {
   std::string shutdown_text;  // UTF-8
   std::string node_name;
-  int64_t file_time = 0;      // 100 ns units since 1601-01-01, panel local time
+  int64_t file_time = 0;  // 100 ns units since 1601-01-01, panel local time
 };
 
 // The node name of a node code: "DISPLAY I/O", "FAN/HEATER #1".."#6", "FAN/HEATER INT #1".."#6",
@@ -55,8 +55,7 @@ void add_shutdown_record(uint8_t node_code, uint8_t warning_number);
 // Adds the operator's acceptance of an auto-start set-up ("Global" as its node).
 void add_auto_start_record();
 // Adds one record with the given texts and time (the two above end here).
-bool add_history_record(std::string_view shutdown_text, std::string_view node,
-                        int64_t file_time);
+bool add_history_record(std::string_view shutdown_text, std::string_view node, int64_t file_time);
 // Returns the number of records, 0 when the store cannot be read.
 uint32_t history_record_count();
 // Reads every record in the order, or nothing (and false) when the volume cannot be mounted.

@@ -85,15 +85,22 @@ void choose_view(gui::Window& w, View view) {
 void open_manuals(gui::Window& w) {
   gui::show_window(&w, false);
   if (!platform::start_panel_program("\\windows\\explorer.exe", "\\hard disk\\manuals")) {
-    gui::message_box(&w, kManualsFailedText, kManualsFailedCaption, gui::kMbOk | gui::kMbIconWarning);
+    gui::message_box(&w, kManualsFailedText, kManualsFailedCaption,
+                     gui::kMbOk | gui::kMbIconWarning);
   }
 }
 
 bool on_command(gui::Window& w, int id) {
   switch (id) {
-    case kChartViewButtonId: choose_view(w, View::Chart); return true;
-    case kGraphViewButtonId: choose_view(w, View::Graph); return true;
-    case kManualsButtonId: open_manuals(w); return true;
+    case kChartViewButtonId:
+      choose_view(w, View::Chart);
+      return true;
+    case kGraphViewButtonId:
+      choose_view(w, View::Graph);
+      return true;
+    case kManualsButtonId:
+      open_manuals(w);
+      return true;
     case kHistoryButtonId:
       gui::show_window(&w, false);
       open_shutdown_history(&w);
@@ -102,8 +109,11 @@ bool on_command(gui::Window& w, int id) {
       gui::show_window(&w, false);
       open_system_information(&w);
       return true;
-    case kExitViewButtonId: gui::show_window(&w, false); return true;
-    default: return false;
+    case kExitViewButtonId:
+      gui::show_window(&w, false);
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -80,7 +80,8 @@ gui::DialogTemplate data_logger_template() {
   add_button(t, "OFF", kDataLoggerOff, Rect::from_xywh(250, 24, 120, 48));
   add(t, gui::kButtonClass, "ON", kDataLoggerOnMark, kMark, Rect::from_xywh(150, 34, 90, 28));
   add(t, gui::kButtonClass, "OFF", kDataLoggerOffMark, kMark, Rect::from_xywh(376, 34, 90, 28));
-  add(t, gui::kStaticClass, "Used Space:", kDataLoggerUsedLabel, 0, Rect::from_xywh(24, 80, 150, 24));
+  add(t, gui::kStaticClass, "Used Space:", kDataLoggerUsedLabel, 0,
+      Rect::from_xywh(24, 80, 150, 24));
   add(t, gui::kStaticClass, "0 %", kDataLoggerUsedText, 0, Rect::from_xywh(180, 80, 120, 24));
   add(t, gui::kButtonClass, "", 1002, cs::kGroupBox, Rect::from_xywh(8, 120, 478, 170));
   add_button(t, "DELETE DATA LOG FILE", kDataLoggerDelete, Rect::from_xywh(24, 138, 446, 60));
@@ -108,7 +109,8 @@ gui::DialogTemplate system_info_template() {
 }
 
 void register_if_absent(gui::DialogTemplate t) {
-  if (gui::find_dialog_template(t.resource_id) == nullptr) gui::register_dialog_template(std::move(t));
+  if (gui::find_dialog_template(t.resource_id) == nullptr)
+    gui::register_dialog_template(std::move(t));
 }
 
 }  // namespace

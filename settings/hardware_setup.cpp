@@ -21,7 +21,7 @@ using link::PendingWrite;
 constexpr int kNotUsedString = 147;
 constexpr int kModelGroupString = 191;
 constexpr int kFanHeaterGroupString = 192;
-constexpr uint8_t kSelectedBit = 0x80;  // bit 7 of bytes 279 and 293
+constexpr uint8_t kSelectedBit = 0x80;    // bit 7 of bytes 279 and 293
 constexpr uint8_t kDualPlenumBit = 0x02;  // bit 1 of byte 257
 
 constexpr const char* kFeetLabels[res::kHwLengthChoices] = {
@@ -32,8 +32,8 @@ constexpr const char* kNumericModels[11] = {"TD01, TD02", "TD03, TD04", "TD05, T
                                             "TD14, TD15", "TD16, TD17", "TD18"};
 constexpr int kMixedFlowModels = 12;
 // The KM categories of the modules group, by modules value.
-constexpr const char* kKmCategories[res::kHwModulesChoices] = {
-    "KM01, KM04", "All other KM models", "KM07, KM10, KM11, KM12"};
+constexpr const char* kKmCategories[res::kHwModulesChoices] = {"KM01, KM04", "All other KM models",
+                                                               "KM07, KM10, KM11, KM12"};
 
 link::DryerState& state() { return link::dryer_state(); }
 using link::desired_byte;
@@ -69,7 +69,8 @@ void show_group(gui::Window& dialog, int group_id, int first_id, int count, int 
 void show_choice(gui::Window& dialog, int first_id, int count, uint8_t value) {
   for (int i = 0; i < count; ++i) {
     gui::Window* b = gui::dialog_item(&dialog, first_id + i);
-    if (b != nullptr && gui::button_checked(b) != (i == value)) gui::button_set_check(b, i == value);
+    if (b != nullptr && gui::button_checked(b) != (i == value))
+      gui::button_set_check(b, i == value);
   }
 }
 
@@ -112,10 +113,10 @@ void lay_out_for_family(gui::Window& dialog) {
     }
     set_item_text(dialog, res::kHwLengthGroup, "Mixed Flow Models");
   }
-  show_group(dialog, res::kHwFuelGroup, res::kHwFuelFirst, res::kHwFuelChoices,
-             res::kHwFuelSelect, !mixed_flow);
-  show_group(dialog, res::kHwLoadGroup, res::kHwLoadFirst, res::kHwLoadChoices,
-             res::kHwLoadSelect, !mixed_flow);
+  show_group(dialog, res::kHwFuelGroup, res::kHwFuelFirst, res::kHwFuelChoices, res::kHwFuelSelect,
+             !mixed_flow);
+  show_group(dialog, res::kHwLoadGroup, res::kHwLoadFirst, res::kHwLoadChoices, res::kHwLoadSelect,
+             !mixed_flow);
 }
 
 void on_cycled_sampler(gui::Window& dialog) {
@@ -124,8 +125,10 @@ void on_cycled_sampler(gui::Window& dialog) {
     set_desired_byte(kSamplerOptions, uint8_t(value & ~kSelectedBit));
   } else {
     const intptr_t answer = ask_cycled_sampler(&dialog);
-    if (answer == res::kQuestionYes) set_desired_byte(kSamplerOptions, uint8_t(desired_byte(kSamplerOptions) | kSelectedBit));
-    if (answer == res::kQuestionNo) set_desired_byte(kSamplerOptions, uint8_t(desired_byte(kSamplerOptions) & ~kSelectedBit));
+    if (answer == res::kQuestionYes)
+      set_desired_byte(kSamplerOptions, uint8_t(desired_byte(kSamplerOptions) | kSelectedBit));
+    if (answer == res::kQuestionNo)
+      set_desired_byte(kSamplerOptions, uint8_t(desired_byte(kSamplerOptions) & ~kSelectedBit));
   }
   gui::invalidate(&dialog);
 }
@@ -139,18 +142,29 @@ bool on_command(gui::Window& dialog, int id) {
       break;
     }
     case res::kHwFanSelect:
-      set_desired_byte(kFanHeaterCode, next_fan_heaters(dryer_type(), desired_byte(kModules), desired_byte(kFanHeaterCode)));
+      set_desired_byte(kFanHeaterCode, next_fan_heaters(dryer_type(), desired_byte(kModules),
+                                                        desired_byte(kFanHeaterCode)));
       break;
-    case res::kHwFuelSelect: set_desired_byte(kFuel, next_fuel(desired_byte(kFuel))); break;
-    case res::kHwLoadSelect: set_desired_byte(kLoadSystem, next_load_system(desired_byte(kLoadSystem))); break;
+    case res::kHwFuelSelect:
+      set_desired_byte(kFuel, next_fuel(desired_byte(kFuel)));
+      break;
+    case res::kHwLoadSelect:
+      set_desired_byte(kLoadSystem, next_load_system(desired_byte(kLoadSystem)));
+      break;
     case res::kHwLengthSelect:
       set_desired_byte(kLengthIndex, next_length(dryer_type(), desired_byte(kLengthIndex)));
       // The cycled-sampler byte goes out again with every length step.
       link::raise_write(PendingWrite::k293);
       break;
-    case res::kHwGrainInverter: set_desired_byte(kAutoStart, uint8_t(desired_byte(kAutoStart) ^ kSelectedBit)); break;
-    case res::kHwCycledSampler: on_cycled_sampler(dialog); break;
-    case res::kHwSensorSetup: open_sensor_selection_dialog(&dialog); break;
+    case res::kHwGrainInverter:
+      set_desired_byte(kAutoStart, uint8_t(desired_byte(kAutoStart) ^ kSelectedBit));
+      break;
+    case res::kHwCycledSampler:
+      on_cycled_sampler(dialog);
+      break;
+    case res::kHwSensorSetup:
+      open_sensor_selection_dialog(&dialog);
+      break;
     case res::kHwAcceptExit:
       accept_hardware_setup();
       gui::end_dialog(&dialog, res::kHwAcceptExit);
@@ -188,10 +202,14 @@ intptr_t open_hardware_setup_dialog(gui::Window* owner) {
 
 DryerFamily dryer_family(uint8_t type) {
   switch (type >> 4) {
-    case 0x2: return DryerFamily::NumericModel;
-    case 0x4: return DryerFamily::MixedFlow;
-    case 0x8: return DryerFamily::Feet;
-    default: return DryerFamily::Plain;
+    case 0x2:
+      return DryerFamily::NumericModel;
+    case 0x4:
+      return DryerFamily::MixedFlow;
+    case 0x8:
+      return DryerFamily::Feet;
+    default:
+      return DryerFamily::Plain;
   }
 }
 
@@ -207,10 +225,14 @@ uint8_t next_fan_heaters(uint8_t type, uint8_t modules, uint8_t fan_heaters) {
   if (type >> link::kDryerTypeMixedFlowBit & 1)
     return modules == 0 ? kFanHeatersThree : kFanHeatersFour;
   switch (modules) {
-    case 0: return fan_heaters < kFanHeatersThree ? uint8_t(fan_heaters + 1) : kFanHeatersOne;
-    case 1: return fan_heaters == kFanHeatersThree ? kFanHeatersFour : kFanHeatersThree;
-    case 2: return fan_heaters == kFanHeatersFour ? kFanHeatersSix : kFanHeatersFour;
-    default: return fan_heaters;
+    case 0:
+      return fan_heaters < kFanHeatersThree ? uint8_t(fan_heaters + 1) : kFanHeatersOne;
+    case 1:
+      return fan_heaters == kFanHeatersThree ? kFanHeatersFour : kFanHeatersThree;
+    case 2:
+      return fan_heaters == kFanHeatersFour ? kFanHeatersSix : kFanHeatersFour;
+    default:
+      return fan_heaters;
   }
 }
 
@@ -259,8 +281,9 @@ void accept_hardware_setup() {
   // The status picture is redrawn a little later, once the controller has taken the change.
   state().delayed_redraw.store(1, std::memory_order_relaxed);
   if (desired_byte(kFanHeaterCode) != kFanHeatersOne) {
-    link::raise_write(PendingWrite::k257, {{link::kDryingCriteria,
-                                            uint8_t(link::mirror_byte(link::kDryingCriteria) & ~kDualPlenumBit)}});
+    link::raise_write(PendingWrite::k257,
+                      {{link::kDryingCriteria,
+                        uint8_t(link::mirror_byte(link::kDryingCriteria) & ~kDualPlenumBit)}});
   }
   link::raise_write_if_changed(PendingWrite::k3, kFanHeaterCode);
   link::raise_write_if_changed(PendingWrite::k4, kModules);

@@ -116,7 +116,8 @@ void draw_value(Canvas& c, uint16_t minutes_byte, Point at, ValueLines lines) {
       std::max(88, platform::measure_text_line(text, font).width + font.pixel_height / 3);
   label[0] = '\0';
   texts::localized_string(51, label);
-  std::snprintf(text, sizeof text, "%02d %s", mirror_byte(uint16_t(minutes_byte + 1)), label.data());
+  std::snprintf(text, sizeof text, "%02d %s", mirror_byte(uint16_t(minutes_byte + 1)),
+                label.data());
   const Rect seconds =
       one_line ? minutes.translated(seconds_offset, 0) : minutes.translated(0, line);
   c.draw_text(text, seconds, font, kValueColor, kLine);

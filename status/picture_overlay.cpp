@@ -127,12 +127,24 @@ void kind_line(Builder& o, const StatusBytes& b, const Rect& r, FontSpec f) {
     number = b[8] == 1 ? 291 : 292;
   } else {
     switch (b[187] & 7) {
-      case 2: o.text(OverlayRole::StatusKind, oc::kGreen, r, f, kLine, "3 SPEED"); return;
-      case 4: number = 77; break;
-      case 3: number = 79; break;
-      case 1: number = 265; break;
-      case 5: number = 289; break;
-      default: number = 290; break;
+      case 2:
+        o.text(OverlayRole::StatusKind, oc::kGreen, r, f, kLine, "3 SPEED");
+        return;
+      case 4:
+        number = 77;
+        break;
+      case 3:
+        number = 79;
+        break;
+      case 1:
+        number = 265;
+        break;
+      case 5:
+        number = 289;
+        break;
+      default:
+        number = 290;
+        break;
     }
   }
   o.text(OverlayRole::StatusKind, oc::kGreen, r, f, kLine, "%s", Label(number).c_str());
@@ -193,11 +205,21 @@ void step_line(Builder& o, const StatusBytes& b, const Rect& r, FontSpec f) {
       number = 274;
     } else {
       switch (b[220] & 7) {
-        case 4: number = 272; break;
-        case 3: number = 275; break;
-        case 1: number = 276; break;
-        case 0: number = 274; break;
-        default: number = 273; break;
+        case 4:
+          number = 272;
+          break;
+        case 3:
+          number = 275;
+          break;
+        case 1:
+          number = 276;
+          break;
+        case 0:
+          number = 274;
+          break;
+        default:
+          number = 273;
+          break;
       }
     }
   } else if (b[155] == 2) {
@@ -319,8 +341,8 @@ void moisture_block(Builder& o, int layout, const StatusBytes& b, bool metric, i
                        signed_lo_hi(b, 153, 154), metric);
     } else {
       const Rect beside_pointer{kLinesLeft, first.top, first.right, first.bottom};
-      temperature_line(o, OverlayRole::BlockTarget, beside_pointer, g.block_font,
-                       g.labelled_block, 288, signed_lo_hi(b, 149, 150), metric);
+      temperature_line(o, OverlayRole::BlockTarget, beside_pointer, g.block_font, g.labelled_block,
+                       288, signed_lo_hi(b, 149, 150), metric);
       const int mid = top + line_height / 2;
       o.mark({kColumnLeft + 1, mid}, {kLinesLeft - 2, mid}, oc::kBlockLine);
     }
@@ -394,10 +416,17 @@ void grain_temperature(Builder& o, const StatusBytes& b, bool metric) {
   }
   int lo = 0;
   switch (b[184]) {
-    case 0: lo = 93; break;
-    case 1: lo = 91; break;
-    case 2: lo = 89; break;
-    default: return;  // no sensor of that number: nothing to show
+    case 0:
+      lo = 93;
+      break;
+    case 1:
+      lo = 91;
+      break;
+    case 2:
+      lo = 89;
+      break;
+    default:
+      return;  // no sensor of that number: nothing to show
   }
   o.text(OverlayRole::GrainTemperature, oc::kCyan, r, f, kCentred, "%d%s%s",
          shown_temperature(signed_lo_hi(b, lo, lo + 1), metric), kDegree, unit_letter(metric));
@@ -451,11 +480,16 @@ bool moisture_condition(int layout, const StatusBytes& b) {
   // A staged batch (byte 8) that ends on time or grain temperature (bits 4 and 5 of byte 257).
   const bool batch_with_criteria = b[8] == 1 && (b[257] & 0x30) != 0;
   switch (layout) {
-    case 0: return low6 == 1 || low3 == 5 || batch_with_criteria;
-    case 1: return low3 == 1 || low3 == 5 || batch_with_criteria;
-    case 2: return low6 == 1 || low6 == 5 || batch_with_criteria;
-    case 3: return low6 == 1 || low6 == 5;
-    default: return false;
+    case 0:
+      return low6 == 1 || low3 == 5 || batch_with_criteria;
+    case 1:
+      return low3 == 1 || low3 == 5 || batch_with_criteria;
+    case 2:
+      return low6 == 1 || low6 == 5 || batch_with_criteria;
+    case 3:
+      return low6 == 1 || low6 == 5;
+    default:
+      return false;
   }
 }
 

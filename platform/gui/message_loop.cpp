@@ -144,7 +144,8 @@ bool process_item(const QueueItem& item) {
       return false;
     case QueueItem::Kind::ShowClass:
       detail::for_each_window(desktop(), [&](Window& w) {
-        if (WindowAccess::class_index(w) == item.class_index) detail::show_window_now(&w, item.flag);
+        if (WindowAccess::class_index(w) == item.class_index)
+          detail::show_window_now(&w, item.flag);
       });
       return false;
     case QueueItem::Kind::Call:
@@ -196,7 +197,8 @@ bool serve_clients() {
 }
 
 // One turn of a loop: a queued item, else the paints, else a due timer, else a client's idle
-// work (the automation's next command), else virtual time. Returns false when there is nothing to do but wait.
+// work (the automation's next command), else virtual time. Returns false when there is nothing to
+// do but wait.
 bool run_one(LoopKind kind, const std::function<void()>* after) {
   detail::free_destroyed_windows();
   if (state().quit_requested.exchange(false)) {
