@@ -9,7 +9,7 @@ DISK      ?= $(BUILD)/disk
 # The compiler's progress is what a user wants to see, not make's directory changes.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all build run test test-format test-asan test-tsan test-fuzz bench install deps clean
+.PHONY: all build run test test-format test-folders test-asan test-tsan test-fuzz bench install deps clean
 
 all: build
 
@@ -28,8 +28,12 @@ run: build
 
 # Everything CI runs: the suite under AddressSanitizer and UndefinedBehaviorSanitizer, the link
 # tests under ThreadSanitizer, and a short run of every fuzzer.
-test: deps test-format test-asan test-tsan test-fuzz
+test: deps test-format test-folders test-asan test-tsan test-fuzz
 	@scripts/test-summary build-asan/ctest.log build-tsan/ctest.log
+
+# No two source folders include each other, directly or through others.
+test-folders:
+	@scripts/folder-deps > /dev/null
 
 # C++ files changed since the formatting rules came in follow them.
 test-format:
