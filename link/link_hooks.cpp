@@ -1,6 +1,7 @@
 #include "link/link_hooks.h"
 
 #include <array>
+#include <bit>
 #include <iterator>
 
 #include "link/dryer_state.h"
@@ -14,6 +15,9 @@ namespace {
 LinkHooks g_hooks;
 std::atomic<RedrawSink> g_sink{nullptr};
 std::array<std::atomic<platform::gui::Window*>, kRedrawTargetCount> g_registered{};
+std::array<std::atomic<LinkHook>, kRedrawTargetCount> g_rules{};
+// The targets whose rule waits for the GUI thread, one bit each.
+std::atomic<uint64_t> g_pending_rules{0};
 
 namespace gui = platform::gui;
 
@@ -97,6 +101,18 @@ void apply_batch_button_rule_now() {
   if (dry) gui::enable_window(dry, true);
 }
 
+// Runs the target's rule on the GUI thread, or hands it there.
+void follow_rule(RedrawTarget target) {
+  const LinkHook rule = g_rules[size_t(target)].load(std::memory_order_acquire);
+  if (rule == nullptr) return;
+  if (gui::on_gui_thread()) {
+    rule();
+    return;
+  }
+  g_pending_rules.fetch_or(uint64_t(1) << unsigned(target), std::memory_order_acq_rel);
+  dryer_state().gui_work.fetch_or(kGuiWorkRedrawRules, std::memory_order_acq_rel);
+}
+
 }  // namespace
 
 LinkHooks& link_hooks() { return g_hooks; }
@@ -105,6 +121,7 @@ void reset_link_hooks() {
   g_hooks.status_area_rule.store(nullptr);
   g_hooks.button_bar_layout.store(nullptr);
   g_hooks.add_shutdown_record.store(nullptr);
+  g_pending_rules.store(0);
 }
 
 void call_status_area_rule() {
@@ -124,12 +141,18 @@ int redraw_target_control(RedrawTarget t) { return kTargets[size_t(t)].control_i
 
 void set_redraw_sink(RedrawSink sink) { g_sink.store(sink); }
 
+void set_redraw_rule(RedrawTarget target, LinkHook rule) {
+  g_rules[size_t(target)].store(rule, std::memory_order_release);
+}
+
 void request_redraw(RedrawTarget target, Erase erase) {
+  follow_rule(target);
   RedrawSink sink = g_sink.load(std::memory_order_acquire);
   (sink ? sink : platform_redraw)(target, nullptr, erase);
 }
 
 void request_redraw_rect(RedrawTarget target, const platform::Rect& rect, Erase erase) {
+  follow_rule(target);
   RedrawSink sink = g_sink.load(std::memory_order_acquire);
   (sink ? sink : platform_redraw)(target, &rect, erase);
 }
@@ -177,6 +200,12 @@ uint32_t service_link_gui_work() {
   const uint32_t work = dryer_state().gui_work.exchange(0, std::memory_order_acq_rel);
   if (work == 0) return 0;
   if (work & kGuiWorkBatchButtonRule) apply_batch_button_rule_now();
+  if (work & kGuiWorkRedrawRules) {
+    for (uint64_t m = g_pending_rules.exchange(0, std::memory_order_acq_rel); m; m &= m - 1) {
+      if (LinkHook rule = g_rules[size_t(std::countr_zero(m))].load(std::memory_order_acquire))
+        rule();
+    }
+  }
   if (work & kGuiWorkRedrawMiscButton) {
     if (gui::Window* w = control_of(RedrawTarget::MiscButton)) gui::invalidate(w, Erase::No);
   }

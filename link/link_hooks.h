@@ -9,6 +9,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "link/redraw.h"
+
 namespace corvex::link {
 
 using LinkHook = void (*)();
@@ -37,11 +39,19 @@ enum LinkGuiWork : uint32_t {
   kGuiWorkBatchButtonRule = 1u << 0,
   kGuiWorkRedrawMiscButton = 1u << 1,
   kGuiWorkRedrawUnloadStatusButton = 1u << 2,
+  kGuiWorkRedrawRules = 1u << 3,
 };
 
-// Carries out on the GUI thread what the decoder handed over: the batch button rule and the
-// redraw of the bar controls no class name reaches. The link's ticks call it; the message loop
-// may too. Returns the work bits that were carried out.
+// A redraw rule brings a screen's controls (which of its buttons show) in line with the status
+// whenever the link asks for the screen to be redrawn, before the redraw: a paint only draws, and
+// a screen that is covered is not painted at all. A rule runs on the GUI thread: at once when the
+// request is made there, otherwise on the GUI thread's next tick (service_link_gui_work). A rule
+// must only look the screen up and show or hide its controls; nullptr removes it.
+void set_redraw_rule(RedrawTarget target, LinkHook rule);
+
+// Carries out on the GUI thread what the decoder handed over: the batch button rule, the redraw
+// rules and the redraw of the bar controls no class name reaches. The link's ticks call it; the
+// message loop may too. Returns the work bits that were carried out.
 uint32_t service_link_gui_work();
 
 // Batch button rule: shows and hides the HI HEAT, LO HEAT and DRY buttons of the batch drying

@@ -98,6 +98,17 @@ inline constexpr platform::Rect kMoistureControlRect{5, 145, 235, 170};  // line
 
 inline constexpr RedrawRow kRedrawRows[] = {
     whole(3, 3, RT::PlenumView),
+    // The fan/heater count, the drying mode, the dryer type and the criteria byte choose the
+    // setpoint buttons of the temperature screen.
+    whole(3, 3, RT::PlenumSetpointPanel),
+    whole(8, 8, RT::PlenumSetpointPanel),
+    whole(8, 8, RT::GrainTempSetpointPanel),
+    whole(225, 225, RT::PlenumSetpointPanel),
+    whole(257, 257, RT::PlenumSetpointPanel),
+    whole(257, 257, RT::GrainTempSetpointPanel),
+    // The setup menu offers AUTO START for the drying mode, the dryer type and bit 6 of 280.
+    whole(225, 225, RT::SetupMenu),
+    whole(280, 280, RT::SetupMenu),
     whole(8, 8, RT::BatchDrying),
     whole(8, 8, RT::SetupMenu),
     // The extended menu offers CLEAR BATCH COUNTER only outside continuous flow.

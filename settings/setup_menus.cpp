@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "link/link_hooks.h"
 #include "link/dryer_state.h"
 #include "link/status_bytes.h"
 #include "logging/log_tick.h"
@@ -210,7 +211,6 @@ intptr_t setup_menu_procedure(gui::Window& w, const gui::Message& m) {
       return gui::default_window_procedure(w, m);
     case gui::MessageKind::Paint:
       texts::set_localized_caption(&w, kSetupCaptionString);
-      apply_setup_visibility(w);
       return 0;
     case gui::MessageKind::DrawItem:
       draw_menu_button(gui::draw_item_context(m));
@@ -296,7 +296,6 @@ intptr_t extended_menu_procedure(gui::Window& w, const gui::Message& m) {
       return gui::default_window_procedure(w, m);
     case gui::MessageKind::Paint:
       texts::set_localized_caption(&w, kExtendedCaptionString);
-      apply_extended_visibility(w);
       return 0;
     case gui::MessageKind::DrawItem:
       draw_menu_button(gui::draw_item_context(m));
@@ -309,9 +308,23 @@ intptr_t extended_menu_procedure(gui::Window& w, const gui::Message& m) {
   }
 }
 
+// The redraw rules: the decoder asks for the menus' redraw when the bytes their buttons follow
+// change, whether or not a menu is showing.
+void follow_setup_rule() {
+  if (gui::Window* menu = gui::find_window_by_class(resources::SETUP_SELECTION_WINDOW))
+    apply_setup_visibility(*menu);
+}
+
+void follow_extended_rule() {
+  if (gui::Window* menu = gui::find_window_by_class(resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW))
+    apply_extended_visibility(*menu);
+}
+
 }  // namespace
 
 void register_setup_menu_classes() {
+  link::set_redraw_rule(link::RedrawTarget::SetupMenu, &follow_setup_rule);
+  link::set_redraw_rule(link::RedrawTarget::ExtendedSetupMenu, &follow_extended_rule);
   gui::register_class(
       {resources::SETUP_SELECTION_WINDOW, &setup_menu_procedure, platform::colors::kBlack, true});
   gui::register_class({resources::EXTENDED_SETUP_SELECTION_WINDOW_NEW, &extended_menu_procedure,

@@ -9,6 +9,7 @@
 
 #include "diagnostics/format.h"
 #include "link/dryer_state.h"
+#include "link/link_hooks.h"
 #include "link/status_bytes.h"
 #include "platform/gui/controls.h"
 #include "resources/window_classes.h"
@@ -140,7 +141,6 @@ void apply_plenum_visibility(gui::Window& panel) {
 
 void paint_plenum_panel(gui::Window& w, Canvas& c) {
   texts::set_localized_caption(&w, 194);
-  apply_plenum_visibility(w);
   c.fill_rect(w.client_rect(), kBackground);
   const Layout layout = dual_plenum_mode() ? Layout::Dual : Layout::Normal;
   for (const PlenumButton& b : kPlenumButtons) {
@@ -176,12 +176,29 @@ void draw_grain_text(gui::Window& w, Canvas& c) {
   draw_wrapped(c, joined, {left, 22}, 14, kTextFont, kTextColor, size_t(std::max(lines, 0)));
 }
 
+// One grain setpoint, or the first and second stage's in dual-plenum mode.
+void apply_grain_visibility(gui::Window& panel) {
+  const bool dual = dual_plenum_mode();
+  texts::show_if_changed(gui::child_by_id(&panel, kGrainSingle.id), !dual);
+  texts::show_if_changed(gui::child_by_id(&panel, kGrainFirst.id), dual);
+  texts::show_if_changed(gui::child_by_id(&panel, kGrainSecond.id), dual);
+}
+
+// The redraw rules: the decoder asks for the panels' redraw when the fan/heater count, the
+// drying mode, the dryer type or the criteria byte change, whether or not they are showing.
+void follow_plenum_rule() {
+  if (gui::Window* w = gui::find_window_by_class(resources::PLENUM_SETPOINT_CHILD_WINDOW))
+    apply_plenum_visibility(*w);
+}
+
+void follow_grain_rule() {
+  if (gui::Window* w = gui::find_window_by_class(resources::GRAIN_TEMP_SETPOINT_CHILD_WINDOW))
+    apply_grain_visibility(*w);
+}
+
 void paint_grain_panel(gui::Window& w, Canvas& c) {
   texts::set_localized_caption(&w, 195);
   const bool dual = dual_plenum_mode();
-  texts::show_if_changed(gui::child_by_id(&w, kGrainSingle.id), !dual);
-  texts::show_if_changed(gui::child_by_id(&w, kGrainFirst.id), dual);
-  texts::show_if_changed(gui::child_by_id(&w, kGrainSecond.id), dual);
   c.fill_rect(w.client_rect(), kBackground);
   if (dual) {
     draw_setpoint(c, TS::GrainWide, kGrainFirst.value, kGrainValueFont);
@@ -232,12 +249,14 @@ int grain_image(int id) {
 }
 
 void create_plenum_buttons(gui::Window& w) {
-  // Until the first paint decides, only plenum #1, which every dryer has, is shown.
+  // Outside drying modes 0 and 1 the buttons stay as they are: only plenum #1, which every dryer
+  // has, until one of those modes decides.
   for (const PlenumButton& b : kPlenumButtons) {
     texts::create_picture_button(
         &w, b.image, b.id, button_at(b.column, b.row),
         b.id == kPlenum1ButtonId ? texts::Initially::Shown : texts::Initially::Hidden);
   }
+  apply_plenum_visibility(w);
 }
 
 void create_grain_buttons(gui::Window& w) {
@@ -246,6 +265,7 @@ void create_grain_buttons(gui::Window& w) {
                                texts::Initially::Hidden);
   texts::create_picture_button(&w, kGrainSecond.image, kGrainSecond.id, kGrainSecond.at,
                                texts::Initially::Hidden);
+  apply_grain_visibility(w);
 }
 
 struct PanelKind {
@@ -408,6 +428,8 @@ void prepare_temperature_edit(TS s) {
 }
 
 void register_temperature_panel_classes() {
+  link::set_redraw_rule(link::RedrawTarget::PlenumSetpointPanel, &follow_plenum_rule);
+  link::set_redraw_rule(link::RedrawTarget::GrainTempSetpointPanel, &follow_grain_rule);
   gui::register_class(
       {resources::PLENUM_SETPOINT_CHILD_WINDOW, &plenum_panel_procedure, kBackground, true});
   gui::register_class(

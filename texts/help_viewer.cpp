@@ -22,8 +22,8 @@ using platform::Rect;
 constexpr size_t kHelpTextLimit = 16384;
 constexpr int kAskPictureMissing = 1;  // User message: the picture did not load
 // The picture shown above the text list; the list box covers the rest of it.
-constexpr Rect kVisiblePicture{kHelpPictureRect.left, kHelpPictureRect.top,
-                               kHelpPictureRect.right, kHelpListRect.top};
+constexpr Rect kVisiblePicture{kHelpPictureRect.left, kHelpPictureRect.top, kHelpPictureRect.right,
+                               kHelpListRect.top};
 
 HelpViewerState g_viewer;
 std::array<uint8_t, kHelpTextLimit> g_text_bytes;
@@ -72,8 +72,8 @@ void fill_text_list(gui::Window& dialog) {
   gui::Window* list = gui::dialog_item(&dialog, kHelpListId);
   const int width = list ? help_list_text_width(*list) : 0;
   platform::File file;
-  const std::string path = warning_text_path(help_file_node(int(g_viewer.node_id)),
-                                             int(g_viewer.warning_number));
+  const std::string path =
+      warning_text_path(help_file_node(int(g_viewer.node_id)), int(g_viewer.warning_number));
   if (file.open(path, platform::OpenMode::OpenExisting, platform::Access::Read) !=
       platform::FileStatus::Ok) {
     gui::list_box_add(list, kNoTextFileLine);
@@ -111,8 +111,8 @@ void fill_text_list(gui::Window& dialog) {
 
 void paint_picture(gui::Window& dialog, platform::Canvas& canvas) {
   if (g_viewer.picture_missing) return;
-  const std::string path =
-      help_picture_path(int(g_viewer.node_id), int(g_viewer.warning_number), g_viewer.animation_step);
+  const std::string path = help_picture_path(int(g_viewer.node_id), int(g_viewer.warning_number),
+                                             g_viewer.animation_step);
   if (const platform::Bitmap* picture = localized_picture(path)) {
     canvas.blit(*picture, {0, 0, kVisiblePicture.width(), kVisiblePicture.height()},
                 {kVisiblePicture.left, kVisiblePicture.top});
@@ -124,14 +124,7 @@ void paint_picture(gui::Window& dialog, platform::Canvas& canvas) {
 }
 
 void on_paint(gui::Window& dialog, const gui::PaintContext& paint) {
-  const std::string caption = localized_text(459);
-  if (dialog.text() != caption) gui::set_window_text(&dialog, caption);
-  gui::set_dialog_item_text(&dialog, kHelpCloseId, localized_text(145));
   paint_picture(dialog, *paint.canvas);
-  if (!g_viewer.text_loaded) {
-    g_viewer.text_loaded = true;
-    fill_text_list(dialog);
-  }
 }
 
 void ask_picture_missing(gui::Window& dialog) {
@@ -145,9 +138,14 @@ void ask_picture_missing(gui::Window& dialog) {
   }
 }
 
+// The viewer is modal, so the language cannot change while it is open: its texts and the help
+// text's lines are set once, as it opens.
 void on_init(gui::Window& dialog) {
   g_viewer.picture_missing = false;
-  g_viewer.text_loaded = false;
+  gui::set_window_text(&dialog, localized_text(459));
+  gui::set_dialog_item_text(&dialog, kHelpCloseId, localized_text(145));
+  fill_text_list(dialog);
+  g_viewer.text_loaded = true;
   help_state().topic.store(help_state().editor_topic.load());
   help_state().available.store(1);
   link::dryer_state().warning_help_dialog = &dialog;
@@ -168,8 +166,8 @@ gui::DialogTemplate help_viewer_template() {
   t.caption = "Shutdown Help File - 34";
   t.rect = Rect::from_xywh(0, 0, 640, 480);
   t.style = gui::dialog_style::kDialog | gui::dialog_style::kCenter;
-  t.controls.push_back({std::string(gui::kListBoxClass), "", kHelpListId, gui::style::kBorder,
-                        kHelpListRect});
+  t.controls.push_back(
+      {std::string(gui::kListBoxClass), "", kHelpListId, gui::style::kBorder, kHelpListRect});
   t.controls.push_back({std::string(gui::kButtonClass), "EXIT", kHelpCloseId, 0,
                         Rect::from_xywh(522, 350, 106, 50)});
   return t;
@@ -231,8 +229,8 @@ void register_text_dialogs() {
 std::string help_picture_path(int node_id, int warning_number, int animation_step) {
   if (rear_discharge_reported()) {
     std::string path = "\\Hard Disk\\Languages\\EN\\Bitmaps\\";
-    path.append(localized_bitmap_name(kFirstRearDischargeImage +
-                                      rear_discharge_image(animation_step)));
+    path.append(
+        localized_bitmap_name(kFirstRearDischargeImage + rear_discharge_image(animation_step)));
     return path;
   }
   return warning_bitmap_path(help_file_node(node_id), warning_number);

@@ -213,8 +213,8 @@ struct DispatchScope {
 };
 void free_destroyed_windows();
 
-// Refuses, with an assertion, a modal loop while a paint runs; returns true when the caller must
-// not go on.
+// Refuses, with an assertion, a modal loop or a change of the window tree while a paint runs;
+// returns true when the caller must not go on.
 bool refused_while_painting(const char* what);
 
 // window.cpp

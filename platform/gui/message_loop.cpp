@@ -85,7 +85,7 @@ void add_loop_client(const LoopClient& client) { state().loop_clients.push_back(
 bool refused_while_painting(const char* what) {
   if (state().painting == 0) return false;
   std::fprintf(stderr, "window system: %s refused while a paint runs\n", what);
-  assert(!"a paint must not open a modal loop");
+  assert(!"a paint must not open a modal loop or change the window tree");
   return true;
 }
 

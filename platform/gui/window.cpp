@@ -148,6 +148,7 @@ bool is_ancestor_or_self(const Window* ancestor, const Window* w) {
 
 void show_window_now(Window* w, bool show) {
   if (!is_alive(w) || w == &desktop() || w->is_shown() == show) return;
+  if (refused_while_painting(show ? "showing a window" : "hiding a window")) return;
   const bool was_visible = w->is_visible();
   const Rect area = visible_screen_rect(*w);
   uint32_t& st = WindowAccess::style(*w);
@@ -225,11 +226,12 @@ Point Window::client_origin() const {
 
 // Creates the window at the top of its siblings (within its band), sends Create and returns
 // it; nullptr for an unknown class, a parent that no longer exists, or when the Create handler
-// returns -1.
+// returns -1, and while a paint runs.
 Window* create_window(const CreateParams& p) {
   const int class_index = detail::find_class_index(p.class_name);
   if (class_index < 0) return nullptr;
   if (p.parent != nullptr && !detail::is_alive(p.parent)) return nullptr;
+  if (detail::refused_while_painting("creating a window")) return nullptr;
   const WindowClass* wc = nullptr;
   {
     std::lock_guard lock(state().class_mutex);
@@ -265,6 +267,7 @@ Window* create_window(const CreateParams& p) {
 // their memory is freed only when no dispatch is running any more.
 void destroy_window(Window* w) {
   if (!is_window(w) || WindowAccess::life(*w) != detail::kAlive) return;
+  if (detail::refused_while_painting("destroying a window")) return;
   destroy_owned_popups(*w);
   const bool was_visible = w->is_visible();
   const Rect area = detail::visible_screen_rect(*w);
@@ -279,6 +282,7 @@ void destroy_window(Window* w) {
 
 void move_window(Window* w, const Rect& r, bool repaint) {
   if (!detail::is_alive(w) || w == &desktop() || w->rect() == r) return;
+  if (detail::refused_while_painting("moving a window")) return;
   const bool visible = w->is_visible();
   const Rect old_area = detail::visible_screen_rect(*w);
   WindowAccess::rect(*w) = r;
@@ -295,6 +299,7 @@ void set_window_text(Window* w, std::string_view text) {
 
 void set_topmost(Window* w, bool topmost) {
   if (!detail::is_alive(w) || w == &desktop()) return;
+  if (detail::refused_while_painting("restacking a window")) return;
   uint32_t& st = WindowAccess::style(*w);
   st = topmost ? (st | style::kTopmost) : (st & ~style::kTopmost);
   restack(*w);
@@ -305,6 +310,7 @@ void bring_to_front(Window* w) {
   if (!detail::is_alive(w) || w == &desktop()) return;
   const auto& kids = w->parent()->children();
   if (!kids.empty() && kids.back().get() == w) return;
+  if (detail::refused_while_painting("restacking a window")) return;
   restack(*w);
   detail::mark_exposed(*w);
 }
@@ -341,9 +347,7 @@ Window* hit(Window& root, Point p, const Rect& clip) {
 }
 }  // namespace
 
-Window* find_window_by_class(std::string_view class_name) {
-  return find_in(desktop(), class_name);
-}
+Window* find_window_by_class(std::string_view class_name) { return find_in(desktop(), class_name); }
 
 Window* child_by_id(Window* parent, int id) {
   if (!detail::is_alive(parent)) return nullptr;

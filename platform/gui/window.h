@@ -196,9 +196,12 @@ inline Message draw_item_message(const DrawItemContext& item) {
   return {MessageKind::DrawItem, item.id, reinterpret_cast<intptr_t>(&item)};
 }
 
-// True while the paint pass has a window's erase or paint on the stack. Opening a modal loop (a
-// dialog, a message box) from inside a paint is a programming error: the next paint of the same
-// window would start inside it. It asserts, and where assertions are off run_modal returns 0.
+// True while the paint pass has a window's erase or paint on the stack. A paint only draws:
+// opening a modal loop (a dialog, a message box) or changing the window tree (creating,
+// destroying, showing, hiding, moving or restacking a window) from inside one is a programming
+// error, which asserts and is refused (run_modal returns 0, the change does not happen). What a
+// window shows is decided where its state changes, not when it happens to be painted: a covered
+// window is not painted.
 bool painting();
 
 // Sends a message to the window procedure now and returns its result.

@@ -1,6 +1,7 @@
 // Auto-start on the display's side: the entry rules of the setup menu, the way in through the
 // switch requirements, the configuration screen's grain marker and moisture pages, INITIATE
 // with its answers, and the records they put on the wire, taken by the simulator.
+#include "link/redraw.h"
 #include "link/command_builder.h"
 #include "link/crc.h"
 #include "link/frames.h"
@@ -45,6 +46,9 @@ class AutoStartTest : public SetupTest {
     set_mirror(link::kDryerType, 0x10);
     set_mirror(link::kAutoStartFlags, 0x40);
     set_mirror(link::kFanHeaterCode, 3);
+    // The redraws the decoder asks for when these bytes change.
+    link::request_redraw(link::RedrawTarget::SetupMenu);
+    link::request_redraw(link::RedrawTarget::PlenumSetpointPanel);
     gui::paint_pending();
   }
   void TearDown() override {

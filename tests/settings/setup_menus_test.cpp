@@ -6,6 +6,7 @@
 #include <array>
 
 #include "link/command_builder.h"
+#include "link/redraw.h"
 #include "link/status_decoder.h"
 #include "platform/gfx/bitmap.h"
 #include "resources/window_classes.h"
@@ -141,15 +142,32 @@ TEST_F(SetupMenuTest, AutoStartButtonOnlyForContinuousFlowWithAutoStartAvailable
         << int(c.mode) << " " << int(c.type) << " " << int(c.b280);
     gui::show_window(setup, false);
   }
-  // While the menu is open, the repaint the decoder asks for when byte 8 changes applies it.
+  // While the menu is open, status frames that change the drying mode, the dryer type or the
+  // offer bit take the button away and bring it back, through the decoder's redraw requests.
   set_mirror(8, 0);
   set_mirror(225, 0);
   set_mirror(280, 0x40);
   gui::show_window(setup, true);
   gui::paint_pending();
   ASSERT_TRUE(shown(setup, kSetupAutoStartButton));
-  set_mirror(8, 2);
-  gui::invalidate_class(resources::SETUP_SELECTION_WINDOW);
+  std::array<uint8_t, link::kStatusFrameBytes> frame{};
+  frame[280] = 0x40;
+  const auto receive = [&](int offset, uint8_t value) {
+    frame[size_t(offset)] = value;
+    link::decode_status_frame(frame.data());
+    gui::paint_pending();
+    return shown(setup, kSetupAutoStartButton);
+  };
+  EXPECT_FALSE(receive(8, 2)) << "batch mode";
+  EXPECT_TRUE(receive(8, 0));
+  EXPECT_FALSE(receive(225, 0x21)) << "numbered model";
+  EXPECT_TRUE(receive(225, 0));
+  EXPECT_FALSE(receive(280, 0)) << "auto-start no longer offered";
+  EXPECT_TRUE(receive(280, 0x40));
+  // The same frames reach a covered menu: it is right when it shows again.
+  gui::show_window(setup, false);
+  receive(280, 0);
+  gui::show_window(setup, true);
   gui::paint_pending();
   EXPECT_FALSE(shown(setup, kSetupAutoStartButton));
 }
@@ -182,6 +200,7 @@ TEST_F(SetupMenuTest, ClearBatchCounterFollowsTheDryingModeWhileTheMenuIsOpen) {
 
 TEST_F(SetupMenuTest, StaleClearBatchCounterPressInContinuousFlowSendsNothing) {
   set_mirror(8, 1);
+  link::request_redraw(link::RedrawTarget::ExtendedSetupMenu);
   gui::show_window(extended, true);
   gui::paint_pending();
   ASSERT_TRUE(shown(extended, kExtendedClearBatchButton));
@@ -209,7 +228,7 @@ TEST_F(SetupMenuTest, StaleClearBatchCounterPressInContinuousFlowSendsNothing) {
 
   // In a batch mode the same press asks, and Yes clears the counter.
   set_mirror(8, 1);
-  gui::invalidate(extended);
+  link::request_redraw(link::RedrawTarget::ExtendedSetupMenu);
   run(nullptr, "click CLEAR_BATCH_COUNT_BUTTON\nclick Yes");
   ASSERT_TRUE(link::build_command_frame(tx));
   EXPECT_EQ(std::vector<uint8_t>(tx, tx + tx[0] - 2),

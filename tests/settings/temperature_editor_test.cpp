@@ -4,6 +4,7 @@
 // values as the panels show them and the return button.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <map>
 #include <string>
@@ -12,6 +13,8 @@
 #include "link/command_builder.h"
 #include "link/dryer_state.h"
 #include "link/redraw.h"
+#include "link/status_decoder.h"
+#include "link/status_bytes.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialog.h"
 #include "platform/io/clock.h"
@@ -78,7 +81,8 @@ TEST_F(TemperatureEditorEntry, CelsiusIsCheckedOnTheFahrenheitThatIsSent) {
       {{1, 2, 0}, true, 248},
       {{1, 2, 1}, true, 250},  // adjusted to 251, held at the maximum, which shows as 121 C
       {{1, 2, 2}, false, 0},   // 251 F
-      {{1, 0}, true, 50},     {{9}, false, 0},  // 48 F
+      {{1, 0}, true, 50},
+      {{9}, false, 0},  // 48 F
   };
   for (const auto& c : cases) {
     link::reset_dryer_state();
@@ -114,9 +118,7 @@ TEST_F(TemperatureEditorEntry, TopOfTheGrainRangeInCelsiusStaysWithinTheMaximum)
 // For every limit pair of the screens: a Celsius entry is taken exactly when some Fahrenheit
 // value within the limits shows as it, and what is stored is such a value.
 TEST_F(TemperatureEditorEntry, EveryCelsiusEntryStoresAValueWithinTheLimits) {
-  const struct {
-    int minimum, maximum;
-  } limits[] = {{50, 250}, {50, 160}, {50, 180}};
+  const struct { int minimum, maximum; } limits[] = {{50, 250}, {50, 160}, {50, 180}};
   for (const auto& l : limits) {
     for (int c = 0; c <= 150; ++c) {
       bool reachable = false;
@@ -318,8 +320,8 @@ class TemperatureScreenTest : public ::testing::Test {
     set_mirror(8, uint8_t(drying_mode));
     set_mirror(225, uint8_t(type_byte));
     set_mirror(257, uint8_t(criteria));
-    gui::invalidate(plenum_);
-    gui::invalidate(grain_);
+    link::request_redraw(link::RedrawTarget::PlenumSetpointPanel);
+    link::request_redraw(link::RedrawTarget::GrainTempSetpointPanel);
     gui::paint_pending();
   }
 
@@ -388,6 +390,30 @@ TEST_F(TemperatureScreenTest, OtherDryingModesLeaveTheButtonsAsTheyWere) {
   EXPECT_EQ(shown(plenum_), four);
   EXPECT_FALSE(setpoint_value_shown(TS::Plenum1)) << "#1 and #2 values only in modes 0 and 1";
   EXPECT_TRUE(setpoint_value_shown(TS::Plenum5));
+}
+
+// Status frames change the buttons through the decoder, whether the screen shows or is covered
+// by another: nothing waits for a paint.
+TEST_F(TemperatureScreenTest, StatusFramesSetTheButtonsOfAScreenThatIsNotPainted) {
+  gui::show_window(screen_, false);
+  std::array<uint8_t, link::kStatusFrameBytes> frame{};
+  const auto receive = [&](int offset, uint8_t value) {
+    frame[size_t(offset)] = value;
+    link::decode_status_frame(frame.data());
+    gui::paint_pending();
+  };
+  receive(3, 4);  // six fan/heaters
+  EXPECT_EQ(shown(plenum_).size(), 6u);
+  receive(225, 0x20);
+  EXPECT_EQ(shown(plenum_).size(), 4u) << "#2 and #3 hidden in mode 0 on this dryer type";
+  receive(225, 0);
+  receive(257, 0x02);
+  receive(8, 1);
+  EXPECT_EQ(shown(grain_), (Names{"GRAIN_HI_TEMP_SP_BUTTON", "GRAIN_LO_TEMP_SP_BUTTON"}));
+  EXPECT_EQ(shown(plenum_).size(), 4u) << "the four dual-plenum buttons";
+  receive(257, 0);
+  EXPECT_EQ(shown(grain_), Names{"GRAIN_SP_BUTTON"});
+  EXPECT_EQ(shown(plenum_).size(), 6u);
 }
 
 TEST_F(TemperatureScreenTest, ValuesInFahrenheitOrConvertedCelsius) {

@@ -185,9 +185,8 @@ TEST_F(Painting, PresentsOnlyWhenSomethingChanged) {
   EXPECT_EQ(present_count(), before + 1);
 }
 
-// A modal loop started from inside a paint is a programming error that asserts (and is refused
-// where assertions are off); the screens show and hide their controls while painting, which
-// stays allowed.
+// A paint only draws: a modal loop or a change of the window tree started from inside one is a
+// programming error that asserts (and is refused where assertions are off).
 Window* g_target = nullptr;
 void (*g_during_paint)() = nullptr;
 
@@ -196,8 +195,8 @@ intptr_t act_during_box_paint(Window& w, const Message& m) {
   return 0;
 }
 
-TEST_F(Painting, AModalLoopFromInsideAPaintAsserts) {
-  Window* child = make("child", Rect::from_xywh(10, 10, 20, 20), box);
+TEST_F(Painting, ModalLoopsAndWindowChangesFromInsideAPaintAssert) {
+  make("child", Rect::from_xywh(10, 10, 20, 20), box);
   g_target = box;
   hook() = &act_during_box_paint;
   const auto paint_doing = [&](void (*act)()) {
@@ -205,10 +204,17 @@ TEST_F(Painting, AModalLoopFromInsideAPaintAsserts) {
     invalidate(box);
     paint_pending();
   };
-  EXPECT_DEBUG_DEATH(paint_doing([] { run_modal(g_target); }), "must not open a modal loop");
-  paint_doing([] { show_window(child_by_id(g_target, 0), false); });
+  const char* refused = "must not open a modal loop or change the window tree";
+  EXPECT_DEBUG_DEATH(paint_doing([] { run_modal(g_target); }), refused);
+  EXPECT_DEBUG_DEATH(paint_doing([] { show_window(child_by_id(g_target, 0), false); }), refused);
+  EXPECT_DEBUG_DEATH(paint_doing([] { move_window(g_target, {0, 0, 10, 10}); }), refused);
+  EXPECT_DEBUG_DEATH(paint_doing([] { destroy_window(g_target); }), refused);
+  EXPECT_DEBUG_DEATH(paint_doing([] { set_topmost(child_by_id(g_target, 0), true); }), refused);
+  EXPECT_DEBUG_DEATH(paint_doing([] {
+                       create_window({kRecorder, "late", style::kVisible, {0, 0, 5, 5}, g_target});
+                     }),
+                     refused);
   g_during_paint = nullptr;
-  EXPECT_FALSE(child->is_shown());
   EXPECT_FALSE(painting());
 }
 
