@@ -90,49 +90,92 @@ std::error_code copy_one_file(const fs::path& from, const fs::path& to) {
   return ec;
 }
 
-// Files of the source that are hard links of each other (the data generators link identical
-// pictures) stay links in the copy: the first one met is copied, the others are linked to it.
-struct SeenFiles {
+// What the seeding has learnt on the way: whether the disk takes names of the data's files, and
+// which of the data's shared files already have a copy on the disk.
+struct Seeding {
+  // The disk's language files are new names of the data's own files while the disk allows it:
+  // a name costs no copy and no new file, and the program never writes into a language file
+  // (every file it writes is replaced through a new file renamed over it, and none of them is
+  // under Languages), so nothing it does reaches the data through such a name. Cleared for
+  // the rest of the tree once the disk refuses one: a disk on another file system, a FAT drive,
+  // or a program that may not name files it does not own.
+  bool name_data_files = true;
+  // Files of the data that are hard links of each other (the data generators link identical
+  // pictures) stay links in a copy: the first one met is copied, the others are linked to it.
   std::map<std::pair<dev_t, ino_t>, fs::path> copied;
+  // Set once a file's bytes were written to the disk, which must then be flushed before the
+  // seeding counts as done.
+  bool wrote_data = false;
 };
+
+// The errors of link() that say the disk will not give this file of the data a second name
+// here, as opposed to a disk that failed (full, read-only, gone).
+bool link_refused(int error) {
+  return error == EXDEV || error == EPERM || error == EOPNOTSUPP || error == ENOSYS ||
+         error == EMLINK;
+}
 
 // Makes `to` a second name of `copy`, the earlier copy of the same source file; a copy of
 // `from` where the disk's file system has no hard links (a FAT drive refuses them).
 std::error_code link_or_copy(const fs::path& copy, const fs::path& from, const fs::path& to) {
   if (::link(copy.c_str(), to.c_str()) == 0) return {};
-  if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK && errno != EXDEV) {
-    return last_error();
-  }
+  if (!link_refused(errno)) return last_error();
   return copy_one_file(from, to);
 }
 
-// Copies the folder `from` with everything in it to the new folder `to`.
-std::error_code copy_tree(const fs::path& from, const fs::path& to, SeenFiles& seen) {
+// Gives the disk the data file `from` under the name `to`: a new name of it where the disk
+// allows, else a copy (a link to its earlier copy when the data holds it under several names).
+std::error_code seed_file(const fs::path& from, const fs::path& to, Seeding& seeding) {
+  if (seeding.name_data_files) {
+    // Symbolic links in the data are followed, as a copy would read through them.
+    if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0) return {};
+    if (!link_refused(errno)) return last_error();
+    // Too many names of this one file says nothing about the others.
+    if (errno != EMLINK) seeding.name_data_files = false;
+  }
+  struct stat st {};
+  if (::stat(from.c_str(), &st) != 0) return last_error();
+  seeding.wrote_data = true;
+  if (st.st_nlink < 2) return copy_one_file(from, to);
+  const auto key = std::make_pair(st.st_dev, st.st_ino);
+  const auto first = seeding.copied.find(key);
+  if (first != seeding.copied.end()) return link_or_copy(first->second, from, to);
+  const std::error_code ec = copy_one_file(from, to);
+  if (!ec) seeding.copied.emplace(key, to);
+  return ec;
+}
+
+// Seeds the new folder `to` with the folder `from` and everything in it.
+std::error_code copy_tree(const fs::path& from, const fs::path& to, Seeding& seeding) {
   std::error_code ec;
   fs::create_directory(to, ec);
   if (ec) return ec;
   fs::directory_iterator it(from, ec);
   for (const fs::directory_iterator end; !ec && it != end;) {
     const fs::path target = to / it->path().filename();
-    struct stat st {};
-    if (::stat(it->path().c_str(), &st) != 0) {
-      ec = last_error();
-    } else if (S_ISDIR(st.st_mode)) {
-      ec = copy_tree(it->path(), target, seen);
-    } else if (S_ISREG(st.st_mode) && st.st_nlink < 2) {
-      ec = copy_one_file(it->path(), target);
-    } else if (S_ISREG(st.st_mode)) {
-      const auto key = std::make_pair(st.st_dev, st.st_ino);
-      const auto first = seen.copied.find(key);
-      if (first != seen.copied.end()) {
-        ec = link_or_copy(first->second, it->path(), target);
-      } else {
-        ec = copy_one_file(it->path(), target);
-        if (!ec) seen.copied.emplace(key, target);
-      }
+    // The entry's type comes with the folder listing; only a symbolic link (or a file system
+    // that lists no types) costs a look at what it names.
+    const fs::file_status status = it->status(ec);
+    if (ec) break;
+    if (fs::is_directory(status)) {
+      ec = copy_tree(it->path(), target, seeding);
+    } else if (fs::is_regular_file(status)) {
+      ec = seed_file(it->path(), target, seeding);
     }
     if (!ec) it.increment(ec);
   }
+  return ec;
+}
+
+// Writes what the seeding put in the disk's caches to the disk itself, so that a power cut
+// after the staging folder took its final name cannot leave language files without their
+// bytes in a folder that looks seeded.
+std::error_code flush_disk(const fs::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return last_error();
+  std::error_code ec;
+  if (::syncfs(fd) != 0) ec = last_error();
+  ::close(fd);
   return ec;
 }
 
@@ -186,13 +229,16 @@ bool seed_disk(const std::string& disk, std::string* error) {
     if (error) *error = "no panel data found to seed the disk with (build the program first)";
     return false;
   }
-  // Copy into a temporary folder beside the target and rename it into place, so an
-  // interrupted seed never leaves half a Languages folder that would stop the next seed.
+  // Fill a temporary folder beside the target and rename it into place, so an interrupted
+  // seed never leaves half a Languages folder that would stop the next seed. Bytes copied
+  // reach the disk before the rename; new names of the data's files need no flush, since the
+  // file system's journal keeps them ahead of the rename that follows them.
   const fs::path staging = fs::path(disk) / ".Languages.seeding";
   fs::remove_all(staging, ec);
   fs::create_directories(disk, ec);
-  SeenFiles seen;
-  if (!ec) ec = copy_tree(fs::path(source) / "Languages", staging, seen);
+  Seeding seeding;
+  if (!ec) ec = copy_tree(fs::path(source) / "Languages", staging, seeding);
+  if (!ec && seeding.wrote_data) ec = flush_disk(staging);
   if (!ec) fs::rename(staging, fs::path(disk) / "Languages", ec);
   if (ec) {
     if (error) *error = "cannot seed " + disk + ": " + ec.message();

@@ -11,6 +11,7 @@
 #include <set>
 
 #include "platform/io/file_hazards.h"
+#include "platform/io/files.h"
 #include "platform/io/temp_dir.h"
 
 namespace corvex::shell {
@@ -86,31 +87,78 @@ TEST_F(DiskSeed, AFullDiskIsReportedAsFullAndLeavesNoHalfFolder) {
 
 // The generators link identical pictures of different languages to one file; a seeded disk
 // keeps them one file, while files that merely look alike stay apart.
-TEST_F(DiskSeed, PicturesSharedInTheDataStayOneFileOnTheDisk) {
-  const std::string picture = source + "/Languages/EN/WarningBitmaps/NID_01_WARNING_ID_01.bmp";
-  write(picture, std::string(5000, 'p'));
-  for (const char* other : {"/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_01.bmp",
-                            "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_02.bmp"}) {
-    fs::create_directories(fs::path(source + other).parent_path());
-    fs::create_hard_link(picture, source + other);
+class DiskSeedShared : public DiskSeed {
+ protected:
+  void SetUp() override {
+    DiskSeed::SetUp();
+    picture = source + "/Languages/EN/WarningBitmaps/NID_01_WARNING_ID_01.bmp";
+    en_de = source + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_01.bmp";
+    other_de = source + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_02.bmp";
+    apart = source + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_03.bmp";
+    write(picture, std::string(5000, 'p'));
+    for (const std::string& other : {en_de, other_de}) {
+      fs::create_directories(fs::path(other).parent_path());
+      fs::create_hard_link(picture, other);
+    }
+    write(apart, std::string(5000, 'p'));
   }
-  write(source + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_03.bmp", std::string(5000, 'p'));
 
+  // The seeded name of a file of the data.
+  static std::string on(const std::string& disk, const std::string& data_file, size_t data_root) {
+    return disk + data_file.substr(data_root);
+  }
+
+  // A picture of the data under three names, and one with the same bytes stored apart.
+  std::string picture, en_de, other_de, apart;
+};
+
+// On the data's own file system the disk's files are new names of the data's files: sharing
+// comes for free, symbolic links in the data are read through, and the program's way of
+// rewriting a file on the disk leaves the data as it was.
+TEST_F(DiskSeedShared, OnTheDataFileSystemTheDiskNamesTheDataFiles) {
+  fs::create_symlink("../EN/EnglishStrings.txt", source + "/Languages/DE/EnglishLink.txt");
   const std::string disk = tmp / "disk";
   std::string error;
   ASSERT_TRUE(seed_disk(disk, &error)) << error;
-  const std::string seeded = disk + "/Languages/EN/WarningBitmaps/NID_01_WARNING_ID_01.bmp";
-  EXPECT_EQ(fs::hard_link_count(seeded), 3u);
-  EXPECT_TRUE(
-      fs::equivalent(seeded, disk + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_01.bmp"));
-  EXPECT_TRUE(
-      fs::equivalent(seeded, disk + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_02.bmp"));
-  EXPECT_EQ(size(disk + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_02.bmp"), 5000u);
-  const std::string apart = disk + "/Languages/DE/WarningBitmaps/NID_01_WARNING_ID_03.bmp";
-  EXPECT_EQ(fs::hard_link_count(apart), 1u);
-  // The disk's files are its own: none of them is a name of a file of the data.
-  EXPECT_FALSE(fs::equivalent(seeded, picture));
+  const size_t root = source.size();
+  for (const std::string& file : {picture, en_de, other_de}) {
+    EXPECT_TRUE(fs::equivalent(on(disk, file, root), picture)) << file;
+  }
+  EXPECT_EQ(fs::hard_link_count(picture), 6u);
+  EXPECT_TRUE(fs::equivalent(on(disk, apart, root), apart));
+  EXPECT_FALSE(fs::equivalent(on(disk, apart, root), picture));
+  const std::string link = disk + "/Languages/DE/EnglishLink.txt";
+  EXPECT_FALSE(fs::is_symlink(link));
+  EXPECT_TRUE(fs::equivalent(link, source + "/Languages/EN/EnglishStrings.txt"));
+
+  const std::string strings = disk + "/Languages/EN/EnglishStrings.txt";
+  const uint8_t edited[] = {'e', 'd'};
+  ASSERT_EQ(platform::replace_file(strings, edited), platform::FileStatus::Ok);
+  EXPECT_EQ(size(strings), 2u);
+  EXPECT_EQ(size(source + "/Languages/EN/EnglishStrings.txt"), 300u);
+  // Taking the seeded folder away leaves the data whole.
+  fs::remove_all(disk);
+  EXPECT_EQ(size(picture), 5000u);
   EXPECT_EQ(fs::hard_link_count(picture), 3u);
+}
+
+// On another file system (a tmpfs here) the disk gets copies of its own, and the shared
+// pictures are still stored once there.
+TEST_F(DiskSeedShared, OnAnotherFileSystemTheDiskCopiesAndKeepsSharedPicturesOneFile) {
+  test_support::SmallDisk other(2048);
+  if (!other.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+  std::string error;
+  ASSERT_TRUE(seed_disk(other.path(), &error)) << error;
+  const size_t root = source.size();
+  const std::string seeded = on(other.path(), picture, root);
+  EXPECT_EQ(fs::hard_link_count(seeded), 3u);
+  EXPECT_TRUE(fs::equivalent(seeded, on(other.path(), en_de, root)));
+  EXPECT_TRUE(fs::equivalent(seeded, on(other.path(), other_de, root)));
+  EXPECT_EQ(size(on(other.path(), other_de, root)), 5000u);
+  EXPECT_EQ(fs::hard_link_count(on(other.path(), apart, root)), 1u);
+  EXPECT_EQ(size(other.path() + "/Languages/DE/GermanStrings.txt"), 200u * 1024);
+  EXPECT_EQ(fs::hard_link_count(picture), 3u);
+  EXPECT_EQ(test_support::list_names(other.path()), std::vector<std::string>{"Languages"});
 }
 
 // The data of a real build: every language, and the disk it seeds stays small because the
