@@ -2,6 +2,7 @@
 #include "logging/graph_log.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 namespace corvex::logging {
@@ -10,13 +11,29 @@ SampleLogPlace graph_log_place() { return {kGraphLogFolder, kGraphLogStem, kGrap
 
 SampleFileTable scan_graph_files() { return scan_sample_files(graph_log_place()); }
 
+namespace {
+
+// When the log was last synced in this run, in real time.
+std::optional<std::chrono::steady_clock::time_point> g_last_sync;
+
+}  // namespace
+
+bool graph_record_synced(uint64_t records_before,
+                         std::optional<std::chrono::steady_clock::duration> since_last_sync) {
+  const uint64_t records_per_file = kGraphFileCapacity / kSampleRecordBytes;
+  return records_before == 0 || records_before + 1 >= records_per_file || !since_last_sync ||
+         *since_last_sync >= kGraphSyncSpacing;
+}
+
 bool append_graph_record(const DryerSampleRecord& record) {
   const SampleLogPlace place = graph_log_place();
   platform::create_folder(place.folder);  // an existing folder is fine
   const SampleFileTable table = scan_sample_files(place);
   std::string name;
+  uint64_t records_before = 0;
   if (const SampleFile* newest = table.newest(); newest && newest->size < place.capacity) {
     name = newest->name;
+    records_before = whole_records(newest->size);
   } else {
     // The scan puts a file that is not full last, so a full newest means the file before it
     // is full too: it goes, and the full newest stays as the one before the new file.
@@ -26,7 +43,15 @@ bool append_graph_record(const DryerSampleRecord& record) {
     name = start_sample_file(place);
     if (name.empty()) return false;
   }
-  return append_sample_record(sample_file_path(place, name), record, platform::WriteThrough::On);
+  const auto now = std::chrono::steady_clock::now();
+  std::optional<std::chrono::steady_clock::duration> since;
+  if (g_last_sync) since = now - *g_last_sync;
+  const bool sync = graph_record_synced(records_before, since);
+  const bool written =
+      append_sample_record(sample_file_path(place, name), record,
+                           sync ? platform::WriteThrough::On : platform::WriteThrough::Off);
+  if (written && sync) g_last_sync = now;
+  return written;
 }
 
 namespace {
@@ -50,7 +75,8 @@ void average_points(GraphWindow& window, int scale) {
     const uint8_t* first = window.buffer.data() + i * size_t(scale) * kSampleRecordBytes;
     for (size_t t = 0; t < kGraphTraceCount; ++t) {
       uint32_t sum = 0;
-      for (int r = 0; r < scale; ++r) sum += record_value(first + r * kSampleRecordBytes, kOffsets[t]);
+      for (int r = 0; r < scale; ++r)
+        sum += record_value(first + r * kSampleRecordBytes, kOffsets[t]);
       if (kTenths[t]) sum /= 10;
       window.points[t][i] = {int(i), int(sum / uint32_t(scale))};
     }
@@ -66,10 +92,14 @@ int graph_available_hours() {
 
 int graph_scale_hours(uint32_t scale_index) {
   switch (scale_index) {
-    case 1: return 2;
-    case 2: return 4;
-    case 3: return 8;
-    default: return 1;
+    case 1:
+      return 2;
+    case 2:
+      return 4;
+    case 3:
+      return 8;
+    default:
+      return 1;
   }
 }
 

@@ -5,7 +5,9 @@
 // files are the log: the one being filled and the one before it. The graph view loads a window
 // of up to eight hours from them, averaged to 360 points per trace.
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <optional>
 
 #include "logging/sample_files.h"
 #include "platform/gfx/geometry.h"
@@ -37,8 +39,21 @@ SampleLogPlace graph_log_place();
 
 // Appends a record to the file being filled: a new file is started when there is none or the
 // newest is full, and when the two newest are both full the older of them is deleted first.
-// Returns true when all 18 bytes were written; false when no file could be created or opened.
+// Returns true when all 18 bytes were written (and, for a record that is synced, reached the
+// disk); false when no file could be created or opened.
 bool append_graph_record(const DryerSampleRecord& record);
+
+// Every record is written to its file at once, so a program that is killed loses none; a power
+// cut loses what the disk has not synced. Syncing each record costs a disk flush, which in
+// virtual time, where a day passes in seconds, would be most of the day's time. A record is
+// synced when the log was last synced this long ago in real time or longer, so that a panel
+// running in real time (a record every 10 seconds) still syncs every record.
+inline constexpr std::chrono::seconds kGraphSyncSpacing{5};
+// Whether a record is synced: a file's first record (`records_before` 0) and the one that
+// fills it always are, and so is the first of the run (`since_last_sync` empty); any other when
+// the log's last sync is at least kGraphSyncSpacing ago.
+bool graph_record_synced(uint64_t records_before,
+                         std::optional<std::chrono::steady_clock::duration> since_last_sync);
 
 // The log's files, oldest first.
 SampleFileTable scan_graph_files();

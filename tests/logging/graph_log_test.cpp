@@ -39,7 +39,8 @@ TEST_F(GraphLogTest, FirstRecordCreatesTheFolderAndAFileNamedAfterTheMoment) {
   ASSERT_TRUE(append_graph_record(to_record(bytes)));
   EXPECT_EQ(names_in(folder()), std::vector<std::string>{kDay14});
   EXPECT_EQ(contents(kDay14), std::string("\x00\x68\x02\x8f\x00\xb6\x03\x67\x00\x97\x00\x25"
-                                          "\x00\x0d\x05\x09\x03\x0e", 18));
+                                          "\x00\x0d\x05\x09\x03\x0e",
+                                          18));
 }
 
 TEST_F(GraphLogTest, AFileIsFullAtExactlyTwentyFourHoursAndTheOlderOfTwoFullOnesGoes) {
@@ -113,8 +114,8 @@ TEST_F(GraphLogTest, FilesBeyondTheTwoNewestAreLeftAlone) {
   put(kDay14, repeated(rec, 8'640));
   set_time(2026, 3, 15, 0, 0, 0);
   ASSERT_TRUE(append_graph_record(to_record(rec)));
-  EXPECT_EQ(names_in(folder()), (std::vector<std::string>{
-                                    stray, kDay14, "GRAPH_DATA_LOG_24HR26_03_15_00_00_00.DAT"}));
+  EXPECT_EQ(names_in(folder()),
+            (std::vector<std::string>{stray, kDay14, "GRAPH_DATA_LOG_24HR26_03_15_00_00_00.DAT"}));
 }
 
 TEST_F(GraphLogTest, ATornLastRecordIsWrittenOverAndNeverLoaded) {
@@ -144,8 +145,8 @@ TEST_F(GraphLogTest, HalfAnHourOnTheOneHourScaleFillsTheRightHalf) {
 
 TEST_F(GraphLogTest, LongerScalesAverageConsecutiveRecords) {
   // Two hours of records alternating between two readings.
-  const std::string pair = sample_bytes(60, 615, 150, 700, 140, 10) +
-                           sample_bytes(63, 620, 151, 705, 141, 13);
+  const std::string pair =
+      sample_bytes(60, 615, 150, 700, 140, 10) + sample_bytes(63, 620, 151, 705, 141, 13);
   put(kDay14, repeated(pair, 360));
   ASSERT_EQ(load_graph_window(graph_window(), 0, 1), GraphLoad::Loaded);
   EXPECT_EQ(values(kTraceGrainTempIn, {0, 359}), (std::vector<int>{61, 61}));  // 1235 / 10 / 2
@@ -197,6 +198,21 @@ TEST_F(GraphLogTest, NothingOnDiskLoadsZeros) {
   ASSERT_EQ(load_graph_window(graph_window(), 0, 0), GraphLoad::Loaded);
   EXPECT_EQ(values(kTraceMoistureIn, {359}), (std::vector<int>{0}));
   EXPECT_EQ(graph_available_hours(), 0);
+}
+
+// A kill loses nothing however the records are synced (the crash loop checks that); these are
+// the records that still reach the disk at once, for a power cut.
+TEST(GraphLogSync, AFilesFirstAndLastRecordsTheRunsFirstAndAnyAfterTheSpacingAreSynced) {
+  using std::chrono::milliseconds;
+  const auto just_before = kGraphSyncSpacing - milliseconds(1);
+  EXPECT_TRUE(graph_record_synced(0, milliseconds(0)));      // the record that starts a file
+  EXPECT_TRUE(graph_record_synced(8'639, milliseconds(0)));  // the one that fills it
+  EXPECT_FALSE(graph_record_synced(8'638, just_before));
+  EXPECT_FALSE(graph_record_synced(1, milliseconds(0)));
+  EXPECT_TRUE(graph_record_synced(1, std::nullopt));  // nothing synced yet in this run
+  EXPECT_TRUE(graph_record_synced(1, kGraphSyncSpacing));
+  // Records every 10 seconds of real time, as on a panel: each one is synced.
+  EXPECT_TRUE(graph_record_synced(4'000, std::chrono::seconds(10)));
 }
 
 }  // namespace
