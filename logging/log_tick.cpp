@@ -11,6 +11,7 @@
 #include "logging/display_settings.h"
 #include "logging/graph_log.h"
 #include "logging/short_term_log.h"
+#include "logging/status_chart.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/window.h"
 #include "platform/io/files.h"
@@ -219,7 +220,7 @@ void data_log_tick(gui::Window* main) {
     long_term_snapshot(main, now);
   }
   set_logging_active(logging_condition());
-  gui::invalidate_class(resources::AVERAGE_VALUES_WINDOW);
+  refresh_status_chart();
   if (!logging_active()) return;
   fill_sample_record(g_state.sample, now);
   sample_short_term();

@@ -162,8 +162,9 @@ void draw_lines(Canvas& c, const Rect& client) {
 
 // What the chart was last drawn from: the log as this program last changed it, the disk, the
 // place in the log, the sample time, the language, the temperature unit and whether texts are
-// recorded. The chart is repainted every second; while none of these changed, the picture drawn
-// last is shown again, without reading the log's folder.
+// recorded. The chart is looked at every second and repainted when one of these changed; a
+// paint for another reason while none of them changed shows the picture drawn last again,
+// without reading the log's folder.
 struct ChartSource {
   uint64_t log_generation = 0;
   uint64_t disk_generation = 0;
@@ -347,6 +348,16 @@ ChartRow chart_row(const DryerSampleRecord& record) {
 }
 
 int chart_scroll_position() { return g_chart.position; }
+
+void refresh_status_chart() {
+  // Texts are recorded only while a window paints; whether they are is no reason to paint
+  // again (the window system records a window's texts from its next paint on).
+  ChartSource now = chart_source_now();
+  now.recorded = g_picture.drawn.recorded;
+  if (g_picture.valid && now == g_picture.drawn) return;
+  gui::invalidate_class(resources::AVERAGE_VALUES_WINDOW);
+}
+
 void reset_status_chart() {
   g_chart = {};
   g_picture.valid = false;

@@ -22,6 +22,11 @@ struct ChartRow {
 };
 ChartRow chart_row(const DryerSampleRecord& record);
 
+// Called every second: repaints the chart when what it shows has changed since it was last
+// drawn (the log, the disk, the sample time, the language, the temperature unit), and leaves
+// it alone otherwise.
+void refresh_status_chart();
+
 // The chart's scroll position (0 = the oldest samples; the samples available less 7 = the
 // newest eight).
 int chart_scroll_position();

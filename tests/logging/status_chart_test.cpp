@@ -262,5 +262,38 @@ TEST_F(StatusChartTest, EachPaintShowsTheLogAsItIsNow) {
   EXPECT_TRUE(moisture_column().empty());
 }
 
+// The one-second tick looks at the chart: an unchanged chart is left as it is on the screen,
+// and a new sample or another unit is painted by that look alone.
+TEST_F(StatusChartTest, TheSecondsLookRepaintsTheChartOnlyWhenWhatItShowsChanged) {
+  log_samples(3);
+  create_chart();
+  platform::Bitmap& screen = gui::framebuffer();
+  const Point o = chart_->client_origin();
+  const Point at{o.x + 250, o.y + 150};
+  constexpr uint32_t kMarker = 0x123456;
+  const auto mark = [&] { screen.row(at.y)[at.x] = kMarker; };
+  const auto painted = [&] { return screen.row(at.y)[at.x] != kMarker; };
+  const auto look = [] {
+    refresh_status_chart();
+    gui::paint_pending();
+    gui::advance_virtual(1);
+  };
+  mark();
+  look();
+  EXPECT_FALSE(painted()) << "nothing changed";
+  log_samples(1);
+  look();
+  EXPECT_TRUE(painted()) << "a new sample";
+  EXPECT_EQ(moisture_column(), samples_from(1, 4));
+  mark();
+  look();
+  EXPECT_FALSE(painted());
+  link::dryer_state().unit_flag.store(1);
+  look();
+  EXPECT_TRUE(painted()) << "another unit";
+  EXPECT_NE(gui::describe_texts(resources::AVERAGE_VALUES_WINDOW).find("\u00B0C\""),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace corvex::logging
