@@ -262,10 +262,17 @@ void invalidate_rect(Window* w, const Rect& r, Erase erase) {
 }
 
 namespace {
+// Hidden windows collect nothing, and a hidden window's children are hidden with it: the walk
+// leaves out the screens that are not shown, which are most of the tree.
+void invalidate_class_in(Window& w, int class_index, const Rect* r, Erase erase) {
+  if (!w.is_shown()) return;
+  if (WindowAccess::class_index(w) == class_index) detail::invalidate_now(&w, r, erase);
+  for (size_t i = 0; i < w.children().size(); ++i)
+    invalidate_class_in(*w.children()[i], class_index, r, erase);
+}
+
 void invalidate_class_now(int class_index, const Rect* r, Erase erase) {
-  detail::for_each_window(desktop(), [&](Window& w) {
-    if (WindowAccess::class_index(w) == class_index) detail::invalidate_now(&w, r, erase);
-  });
+  invalidate_class_in(desktop(), class_index, r, erase);
 }
 }  // namespace
 
