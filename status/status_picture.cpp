@@ -2,11 +2,14 @@
 // the hourly moisture sampling and the one-shot unload-switch notice.
 #include "status/status_picture.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "link/redraw.h"
 #include "platform/gui/message_box.h"
@@ -25,6 +28,16 @@ using platform::Rect;
 using resources::DryerPicture;
 using resources::Equipment;
 using resources::RollSize;
+
+// An icon on the part of the layer it covers.
+struct ComposedIcon {
+  const platform::Bitmap* icon = nullptr;
+  Rect rect;  // client coordinates
+  platform::Bitmap pixels;
+};
+// Room for every frame of every icon in every state the picture's icons take on the way; a full
+// store starts again empty.
+constexpr size_t kMaxComposedIcons = 160;
 
 // What the overlay was last built from: while none of it changes, the overlay is drawn again
 // as it is.
@@ -57,6 +70,15 @@ struct PictureState {
   LineFonts fonts{};
   Overlay fresh;
   LineFonts fresh_fonts{};
+  // The picture under the icons and the overlay (the black client and the dryer picture on
+  // it), drawn once for each picture and client size: a paint copies its part from here
+  // instead of filling the part and drawing the picture into it again.
+  platform::Bitmap layer;
+  std::optional<DryerPicture> layer_picture;
+  Rect layer_client;
+  // Icons drawn over the layer, each frame at each place composed once: a paint copies the
+  // icon's rectangle whole instead of testing every pixel of it against the key colour.
+  std::vector<ComposedIcon> composed;
 };
 
 PictureState& state() {
@@ -98,14 +120,71 @@ int place_icons(DryerPicture picture, const StatusBytes& b, const AnimationCount
   return n_out;
 }
 
-void draw_icons(Canvas& c, DryerPicture picture, const StatusBytes& b, const AnimationCounters& k) {
+// Counters that show frame `frame` of every icon.
+AnimationCounters frame_counters(uint8_t frame) {
+  AnimationCounters k;
+  k.fan_heater.fill(frame);
+  k.equipment1 = k.equipment2 = k.forward_roll = k.reverse_roll = frame;
+  return k;
+}
+
+bool overlaps_another(const PlacedIcons& icons, int count, int i) {
+  for (int j = 0; j < count; ++j) {
+    if (j != i && !icons[size_t(j)].rect.intersected(icons[size_t(i)].rect).empty()) return true;
+  }
+  return false;
+}
+
+const ComposedIcon* find_composed(const PictureState& s, const PlacedIcon& p) {
+  for (const ComposedIcon& c : s.composed) {
+    if (c.icon == p.icon && c.rect == p.rect) return &c;
+  }
+  return nullptr;
+}
+
+void compose(PictureState& s, const PlacedIcon& p, const Rect& client) {
+  if (s.composed.size() >= kMaxComposedIcons) s.composed.clear();
+  ComposedIcon& c = s.composed.emplace_back();
+  c.icon = p.icon;
+  c.rect = p.rect;
+  c.pixels = platform::Bitmap(p.rect.width(), p.rect.height(), platform::colors::kBlack);
+  Canvas canvas(c.pixels);
+  canvas.blit(s.layer, p.rect.translated(-client.left, -client.top), {0, 0});
+  canvas.blit_keyed(*p.icon, p.icon->rect(), {0, 0}, resources::kIconKey);
+}
+
+// The icon of slot i as composed on the layer; the first time any frame of a slot is needed,
+// all frames of it are composed, so that the animation never composes while it runs.
+const ComposedIcon& composed_icon(PictureState& s, DryerPicture picture, const StatusBytes& b,
+                                  const PlacedIcons& icons, int i, const Rect& client) {
+  if (const ComposedIcon* c = find_composed(s, icons[size_t(i)])) return *c;
+  PlacedIcons frame;
+  for (int f = 0; f < resources::kAnimationFrames; ++f) {
+    place_icons(picture, b, frame_counters(uint8_t(f)), frame);
+    if (find_composed(s, frame[size_t(i)]) == nullptr) compose(s, frame[size_t(i)], client);
+  }
+  if (const ComposedIcon* c = find_composed(s, icons[size_t(i)])) return *c;
+  compose(s, icons[size_t(i)], client);
+  return s.composed.back();
+}
+
+// Icons that overlap another are drawn with their key colour left out, in order, as the
+// picture has always drawn them; the others are copied as composed on the layer, which is
+// what lies under them.
+void draw_icons(Canvas& c, PictureState& s, DryerPicture picture, const Rect& client) {
+  const StatusBytes& b = s.built.bytes;
   PlacedIcons icons;
-  const int count = place_icons(picture, b, k, icons);
+  const int count = place_icons(picture, b, s.counters, icons);
   const Rect clip = c.clip_rect();
   for (int i = 0; i < count; ++i) {
     const PlacedIcon& p = icons[size_t(i)];
     if (p.rect.intersected(clip).empty()) continue;
-    c.blit_keyed(*p.icon, p.icon->rect(), {p.rect.left, p.rect.top}, resources::kIconKey);
+    if (overlaps_another(icons, count, i)) {
+      c.blit_keyed(*p.icon, p.icon->rect(), {p.rect.left, p.rect.top}, resources::kIconKey);
+      continue;
+    }
+    const ComposedIcon& composed = composed_icon(s, picture, b, icons, i, client);
+    c.blit(composed.pixels, {p.rect.left, p.rect.top});
   }
 }
 
@@ -121,6 +200,10 @@ void draw_overlay(Canvas& c, const Overlay& o, const LineFonts& fonts) {
   }
   for (int i = 0; i < o.mark_count; ++i) {
     const OverlayMark& m = o.marks[size_t(i)];
+    // A one-pixel line stays inside the box of its two ends.
+    const Rect box{std::min(m.a.x, m.b.x), std::min(m.a.y, m.b.y), std::max(m.a.x, m.b.x) + 1,
+                   std::max(m.a.y, m.b.y) + 1};
+    if (box.intersected(clip).empty()) continue;
     c.draw_line(m.a, m.b, m.colour);
   }
   for (int i = 0; i < o.text_count; ++i) {
@@ -130,16 +213,31 @@ void draw_overlay(Canvas& c, const Overlay& o, const LineFonts& fonts) {
   }
 }
 
-// Builds the overlay of `source` into `o`, with the font each line fits in.
+// The font a line fits in depends on its text, its width and its own font only.
+bool same_fit(const OverlayText& a, const OverlayText& b) {
+  return a.rect.width() == b.rect.width() && a.font.pixel_height == b.font.pixel_height &&
+         a.font.weight == b.font.weight && std::strcmp(a.text.data(), b.text.data()) == 0;
+}
+
+// Builds the overlay of `source` into `o`, with the font each line fits in; a line that fits as
+// the same line of `shown` does takes its font without measuring again.
 void build_fitted_overlay(const OverlaySource& source, const HourlyMoisture& hourly, Overlay& o,
-                          LineFonts& fonts) {
+                          LineFonts& fonts, const Overlay* shown = nullptr,
+                          const LineFonts* shown_fonts = nullptr) {
   const PictureSelection selection = select_picture(source.bytes[4], source.bytes[225]);
   if (!selection.picture) {
     o.panel_count = o.mark_count = o.text_count = 0;
     return;
   }
   build_overlay(selection.layout, source.bytes, {source.metric, &hourly}, o);
-  for (int i = 0; i < o.text_count; ++i) fonts[size_t(i)] = fitted_overlay_font(o.texts[size_t(i)]);
+  for (int i = 0; i < o.text_count; ++i) {
+    const OverlayText& t = o.texts[size_t(i)];
+    if (shown != nullptr && i < shown->text_count && same_fit(t, shown->texts[size_t(i)])) {
+      fonts[size_t(i)] = (*shown_fonts)[size_t(i)];
+    } else {
+      fonts[size_t(i)] = fitted_overlay_font(t);
+    }
+  }
 }
 
 // The overlay of the bytes of now becomes what the window shows.
@@ -237,6 +335,20 @@ void show_unload_switch_notice(gui::Window& w) {
   s.notice_open = false;
 }
 
+const platform::Bitmap& picture_layer(PictureState& s, DryerPicture picture, const Rect& client) {
+  if (s.layer_picture != picture || !(s.layer_client == client)) {
+    s.layer = platform::Bitmap(client.width(), client.height(), platform::colors::kBlack);
+    Canvas layer(s.layer);
+    const platform::Point at = resources::picture_origin(picture);
+    layer.blit(resources::base_picture(picture), {at.x - client.left, at.y - client.top});
+    s.layer_picture = picture;
+    s.layer_client = client;
+    s.composed.clear();
+    s.composed.reserve(kMaxComposedIcons);
+  }
+  return s.layer;
+}
+
 void on_paint(gui::Window& w, const gui::PaintContext& paint) {
   paint_status_picture(*paint.canvas, w.client_rect());
   const StatusBytes& b = state().built.bytes;
@@ -247,7 +359,6 @@ void on_paint(gui::Window& w, const gui::PaintContext& paint) {
 
 void paint_status_picture(Canvas& c, const Rect& client) {
   PictureState& s = state();
-  c.fill_rect(client, platform::colors::kBlack);
   // A paint of the whole picture shows the bytes of now; a paint of a part of it shows what the
   // rest of the window shows, and the next animation step repaints what has changed since.
   if (!s.overlay_valid || c.clip_rect().intersected(client) == client) {
@@ -256,10 +367,13 @@ void paint_status_picture(Canvas& c, const Rect& client) {
   }
   const StatusBytes& b = s.built.bytes;
   const PictureSelection selection = select_picture(b[4], b[225]);
-  if (!selection.picture) return;
+  if (!selection.picture) {
+    c.fill_rect(client, platform::colors::kBlack);
+    return;
+  }
   const DryerPicture picture = *selection.picture;
-  c.blit(resources::base_picture(picture), resources::picture_origin(picture));
-  draw_icons(c, picture, b, s.counters);
+  c.blit(picture_layer(s, picture, client), {client.left, client.top});
+  draw_icons(c, s, picture, client);
   draw_overlay(c, s.overlay, s.fonts);
 }
 
@@ -332,7 +446,7 @@ void animate_status_picture() {
     if (a.icon != b.icon || !(a.rect == b.rect)) add(a.rect.united(b.rect));
   }
   if (!(s.now == s.built)) {
-    build_fitted_overlay(s.now, s.hourly, s.fresh, s.fresh_fonts);
+    build_fitted_overlay(s.now, s.hourly, s.fresh, s.fresh_fonts, &s.overlay, &s.fonts);
     if (!overlay_differences(s.overlay, s.fonts, s.fresh, s.fresh_fonts, add)) {
       repaint_all();
       return;
