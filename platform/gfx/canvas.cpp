@@ -27,7 +27,15 @@ Rect shifted(const Rect& r, Point o) {
 void fill_clipped(Bitmap& bm, const Rect& clip, const Rect& r, Color c) {
   const Rect d = r.intersected(clip);
   if (d.empty()) return;
-  for (int y = d.top; y < d.bottom; ++y) std::fill(bm.row(y) + d.left, bm.row(y) + d.right, c);
+  if (d.width() < 8) {
+    for (int y = d.top; y < d.bottom; ++y) std::fill(bm.row(y) + d.left, bm.row(y) + d.right, c);
+    return;
+  }
+  uint32_t* const first = bm.row(d.top) + d.left;
+  std::fill(first, first + d.width(), c);
+  // The other rows copy the first: a block copy is several times faster than a pixel loop.
+  const size_t bytes = size_t(d.width()) * sizeof(uint32_t);
+  for (int y = d.top + 1; y < d.bottom; ++y) std::memcpy(bm.row(y) + d.left, first, bytes);
 }
 
 // Fills x0..x1 inclusive on row y, clipped.
@@ -255,8 +263,8 @@ void Canvas::fill_polygon(std::span<const Point> points, Color c) {
 // Fills the ellipse inscribed in r: every pixel whose centre lies inside it.
 void Canvas::fill_ellipse(const Rect& r, Color c) {
   const int64_t l = int64_t(r.left) + origin_.x, t = int64_t(r.top) + origin_.y;
-  const EllipseGeometry e = ellipse_of(l, t, int64_t(r.right) + origin_.x,
-                                       int64_t(r.bottom) + origin_.y);
+  const EllipseGeometry e =
+      ellipse_of(l, t, int64_t(r.right) + origin_.x, int64_t(r.bottom) + origin_.y);
   const int64_t y_begin = std::max<int64_t>(t, clip_.top);
   const int64_t y_end = std::min<int64_t>(int64_t(r.bottom) + origin_.y, clip_.bottom);
   for (int64_t y = y_begin; y < y_end; ++y) {
@@ -327,8 +335,8 @@ void Canvas::blit(const Bitmap& src, const Rect& src_rect, Point dst) {
   BlitRegion region;
   const Point at{clamp_coord(int64_t(dst.x) + origin_.x), clamp_coord(int64_t(dst.y) + origin_.y)};
   if (!blit_region(src, src_rect, at, clip_, region)) return;
-  forget_runs_under(Rect::from_xywh(region.dst.x, region.dst.y, region.src.width(),
-                                    region.src.height()));
+  forget_runs_under(
+      Rect::from_xywh(region.dst.x, region.dst.y, region.src.width(), region.src.height()));
   replay_runs(src, region.src, region.dst);
   const int h = region.src.height();
   const size_t bytes = size_t(region.src.width()) * sizeof(uint32_t);
