@@ -128,12 +128,11 @@ intptr_t view_selection_procedure(gui::Window& w, const gui::Message& m) {
     case gui::MessageKind::Create:
       for (const ViewButton& b : kButtons)
         texts::create_picture_button(&w, b.bitmap, b.id, b.at, b.initially, b.name);
+      texts::set_localized_caption(&w, kTitleString);
       return 0;
-    case gui::MessageKind::Paint: {
-      const std::string title = texts::localized_text(kTitleString);
-      if (!title.empty() && w.text() != title) gui::set_window_text(&w, title);
+    case gui::MessageKind::TextsChanged:
+      texts::set_localized_caption(&w, kTitleString);
       return 0;
-    }
     case gui::MessageKind::DrawItem: {
       const auto& item = gui::draw_item_context(m);
       const ViewButton* b = button_of(item.id);

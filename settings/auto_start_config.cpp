@@ -150,8 +150,7 @@ void paint_moisture_value(platform::Canvas& c, const Rect& button, unsigned tent
               tf::kLeft | tf::kVCenter | tf::kSingleLine);
 }
 
-void on_paint(gui::Window& w, const gui::PaintContext& pc) {
-  texts::set_localized_caption(&w, kCaptionString);
+void on_paint(const gui::PaintContext& pc) {
   platform::Canvas& c = *pc.canvas;
   c.draw_line({20, kFrameY}, {620, kFrameY}, kFrameGray);
   c.draw_line({kFrameX, 10}, {kFrameX, 375}, kFrameGray);
@@ -251,12 +250,16 @@ intptr_t config_procedure(gui::Window& w, const gui::Message& m) {
     case gui::MessageKind::Create:
       on_create(w);
       apply_page(w);
+      texts::set_localized_caption(&w, kCaptionString);
+      return 0;
+    case gui::MessageKind::TextsChanged:
+      texts::set_localized_caption(&w, kCaptionString);
       return 0;
     case gui::MessageKind::Show:
       if (m.wparam) apply_page(w);
       return gui::default_window_procedure(w, m);
     case gui::MessageKind::Paint:
-      on_paint(w, gui::paint_context(m));
+      on_paint(gui::paint_context(m));
       return 0;
     case gui::MessageKind::DrawItem:
       on_draw_item(gui::draw_item_context(m));

@@ -63,8 +63,8 @@ void draw_remaining(platform::Canvas& c, int left, int right, int top, int heigh
   std::snprintf(minutes, sizeof minutes, "%d", mirror_byte(minutes_offset));
   std::snprintf(seconds, sizeof seconds, "%02d", mirror_byte(uint16_t(minutes_offset + 1)));
   const int split = right - (right - left) * 2 / 5;
-  c.draw_text(minutes, Rect{left, top, split, top + height}, platform::FontSpec{height, 900},
-              color, kRight);
+  c.draw_text(minutes, Rect{left, top, split, top + height}, platform::FontSpec{height, 900}, color,
+              kRight);
   c.draw_text(seconds, Rect{split + 2, top + height / 3, right, top + height},
               platform::FontSpec{height / 2, 900}, color, kLeft);
 }
@@ -94,7 +94,8 @@ void draw_batch_drying_picture(platform::Canvas& c) {
   c.fill_rect(Rect{0, 0, 400, 180}, platform::colors::kBlack);
   const bool dual = mirror_bit(link::kDryingCriteria, link::kDryingCriteriaDualPlenumBit);
   if (dual) {
-    c.draw_text(setting_line(link::kDryTimeSet), Rect{2, 2, 124, 20}, kSmallFont, kDryColor, kCentre);
+    c.draw_text(setting_line(link::kDryTimeSet), Rect{2, 2, 124, 20}, kSmallFont, kDryColor,
+                kCentre);
     draw_remaining(c, 0, 122, 24, 60, link::kDryTimeLeft, kDryColor);
     c.draw_text(setting_line(link::kLoHeatTimeSet), Rect{2, 88, 124, 106}, kSmallFont, kDryColor,
                 kCentre);
@@ -102,7 +103,8 @@ void draw_batch_drying_picture(platform::Canvas& c) {
     c.fill_rect(Rect{0, 87, 126, 88}, kGrey);
     c.fill_rect(Rect{0, 107, 126, 108}, kGrey);
   } else if (batch_moisture_drying()) {
-    c.draw_text(setting_line(link::kDryTimeSet), Rect{2, 2, 124, 20}, kSmallFont, kDryColor, kCentre);
+    c.draw_text(setting_line(link::kDryTimeSet), Rect{2, 2, 124, 20}, kSmallFont, kDryColor,
+                kCentre);
     int y = 40;
     for (const char* word : {"AVERAGING", "INCOMING", "MOISTURE"}) {
       c.draw_text(word, Rect{0, y, 126, y + 24}, platform::FontSpec{18, 700}, kDryColor, kCentre);
@@ -202,8 +204,9 @@ void draw_button(gui::Window& screen, const gui::DrawItemContext& item) {
     c.fill_rect(item.rect, platform::colors::kFace);
     c.draw_text(item.control->text(), item.rect, kLabelFont, platform::colors::kBlack, kCentre);
   } else {
-    c.draw_text(item.control->text(), Rect{2, item.rect.bottom - 16, item.rect.right - 2, item.rect.bottom},
-                kLabelFont, platform::colors::kWhite, kCentre);
+    c.draw_text(item.control->text(),
+                Rect{2, item.rect.bottom - 16, item.rect.right - 2, item.rect.bottom}, kLabelFont,
+                platform::colors::kWhite, kCentre);
   }
   if (item.pressed) c.frame_rect(item.rect, platform::colors::kWhite, 2);
   (void)screen;
@@ -213,16 +216,21 @@ intptr_t batch_drying_procedure(gui::Window& w, const gui::Message& m) {
   switch (m.kind) {
     case gui::MessageKind::Create:
       for (const ButtonPlace& b : kButtons) {
-        gui::create_window({std::string(gui::kButtonClass), "", gui::style::kVisible | gui::style::kChild | gui::style::kOwnerDraw,
+        gui::create_window({std::string(gui::kButtonClass), "",
+                            gui::style::kVisible | gui::style::kChild | gui::style::kOwnerDraw,
                             b.rect, &w, b.id});
       }
       gui::create_window({std::string(gui::kButtonClass), "SAMPLE TIME",
                           gui::style::kVisible | gui::style::kChild | gui::style::kOwnerDraw,
                           kSampleTimeButton, &w, res::kBatchSampleTimeButtonId});
       arrange_buttons(w);
+      texts::set_localized_caption(&w, 442);
+      return 0;
+    case gui::MessageKind::TextsChanged:
+      texts::set_localized_caption(&w, 442);
+      arrange_buttons(w);
       return 0;
     case gui::MessageKind::Paint:
-      texts::set_localized_caption(&w, 442);
       // A paint only draws; the buttons follow the drying mode right after it.
       if (buttons_out_of_date(w))
         gui::post_message(&w, {gui::MessageKind::User, kArrangeMessage, 0});
@@ -261,7 +269,8 @@ intptr_t batch_drying_procedure(gui::Window& w, const gui::Message& m) {
 
 void register_batch_drying_class() {
   gui::register_controls();
-  gui::register_class({res::BATCH_DRYING_WINDOW, &batch_drying_procedure, platform::colors::kBlack, true});
+  gui::register_class(
+      {res::BATCH_DRYING_WINDOW, &batch_drying_procedure, platform::colors::kBlack, true});
 }
 
 }  // namespace corvex::settings

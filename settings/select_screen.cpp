@@ -39,8 +39,9 @@ intptr_t select_screen_procedure(gui::Window& w, const gui::Message& m,
   switch (m.kind) {
     case gui::MessageKind::Create:
       on_create(w, screen);
+      texts::set_localized_caption(&w, screen.caption_string);
       return 0;
-    case gui::MessageKind::Paint:
+    case gui::MessageKind::TextsChanged:
       texts::set_localized_caption(&w, screen.caption_string);
       return 0;
     case gui::MessageKind::DrawItem: {

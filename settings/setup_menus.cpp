@@ -205,13 +205,14 @@ intptr_t setup_menu_procedure(gui::Window& w, const gui::Message& m) {
     case gui::MessageKind::Create:
       create_menu_buttons(w, kSetupButtons, kSetupReturnButton);
       apply_setup_visibility(w);
+      texts::set_localized_caption(&w, kSetupCaptionString);
+      return 0;
+    case gui::MessageKind::TextsChanged:
+      texts::set_localized_caption(&w, kSetupCaptionString);
       return 0;
     case gui::MessageKind::Show:
       if (m.wparam) apply_setup_visibility(w);
       return gui::default_window_procedure(w, m);
-    case gui::MessageKind::Paint:
-      texts::set_localized_caption(&w, kSetupCaptionString);
-      return 0;
     case gui::MessageKind::DrawItem:
       draw_menu_button(gui::draw_item_context(m));
       return 1;
@@ -289,14 +290,15 @@ intptr_t extended_menu_procedure(gui::Window& w, const gui::Message& m) {
           Rect::from_xywh(client.width() - kLanguageSide - 24, client.height() - kLanguageSide - 16,
                           kLanguageSide, kLanguageSide));
       apply_extended_visibility(w);
+      texts::set_localized_caption(&w, kExtendedCaptionString);
       return 0;
     }
+    case gui::MessageKind::TextsChanged:
+      texts::set_localized_caption(&w, kExtendedCaptionString);
+      return 0;
     case gui::MessageKind::Show:
       if (m.wparam) apply_extended_visibility(w);
       return gui::default_window_procedure(w, m);
-    case gui::MessageKind::Paint:
-      texts::set_localized_caption(&w, kExtendedCaptionString);
-      return 0;
     case gui::MessageKind::DrawItem:
       draw_menu_button(gui::draw_item_context(m));
       return 1;

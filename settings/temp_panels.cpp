@@ -140,7 +140,6 @@ void apply_plenum_visibility(gui::Window& panel) {
 }
 
 void paint_plenum_panel(gui::Window& w, Canvas& c) {
-  texts::set_localized_caption(&w, 194);
   c.fill_rect(w.client_rect(), kBackground);
   const Layout layout = dual_plenum_mode() ? Layout::Dual : Layout::Normal;
   for (const PlenumButton& b : kPlenumButtons) {
@@ -197,7 +196,6 @@ void follow_grain_rule() {
 }
 
 void paint_grain_panel(gui::Window& w, Canvas& c) {
-  texts::set_localized_caption(&w, 195);
   const bool dual = dual_plenum_mode();
   c.fill_rect(w.client_rect(), kBackground);
   if (dual) {
@@ -270,6 +268,7 @@ void create_grain_buttons(gui::Window& w) {
 
 struct PanelKind {
   void (*create)(gui::Window&);
+  int caption_string;
   void (*paint)(gui::Window&, Canvas&);
   void (*command)(gui::Window&, int);
   int (*image)(int);
@@ -282,6 +281,10 @@ intptr_t panel_procedure(gui::Window& w, const gui::Message& m, const PanelKind&
   switch (m.kind) {
     case gui::MessageKind::Create:
       kind.create(w);
+      texts::set_localized_caption(&w, kind.caption_string);
+      return 0;
+    case gui::MessageKind::TextsChanged:
+      texts::set_localized_caption(&w, kind.caption_string);
       return 0;
     case gui::MessageKind::EraseBackground:
       return 1;
@@ -304,10 +307,10 @@ intptr_t panel_procedure(gui::Window& w, const gui::Message& m, const PanelKind&
   }
 }
 
-constexpr PanelKind kPlenumPanel{&create_plenum_buttons, &paint_plenum_panel, &on_plenum_command,
-                                 &plenum_image, kPlenumImages};
-constexpr PanelKind kGrainPanel{&create_grain_buttons, &paint_grain_panel, &on_grain_command,
-                                &grain_image, kGrainImages};
+constexpr PanelKind kPlenumPanel{&create_plenum_buttons, 194,           &paint_plenum_panel,
+                                 &on_plenum_command,     &plenum_image, kPlenumImages};
+constexpr PanelKind kGrainPanel{&create_grain_buttons, 195,          &paint_grain_panel,
+                                &on_grain_command,     &grain_image, kGrainImages};
 
 intptr_t plenum_panel_procedure(gui::Window& w, const gui::Message& m) {
   return panel_procedure(w, m, kPlenumPanel);

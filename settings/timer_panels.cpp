@@ -135,7 +135,6 @@ void draw_default_line(Lines& lines, int minutes) {
 }
 
 void paint_load_delay(gui::Window& w, Canvas& c) {
-  texts::set_localized_caption(&w, 45);
   draw_value(c, link::kLoadStartDelay, {8, 4}, ValueLines::Two);
   Lines lines{c, 8, 72, w.client_rect().bottom};
   for (int n = 52; n <= 54; ++n) lines.localized(n, kTextColor);
@@ -164,7 +163,6 @@ void draw_previous_load(Lines& lines) {
 }
 
 void paint_out_of_grain(gui::Window& w, Canvas& c) {
-  texts::set_localized_caption(&w, 46);
   draw_value(c, link::kOutOfGrainTimer, {8, 4}, ValueLines::Two);
   Lines lines{c, 8, 72, w.client_rect().bottom};
   lines.localized(60, kTextColor);
@@ -175,7 +173,6 @@ void paint_out_of_grain(gui::Window& w, Canvas& c) {
 }
 
 void paint_fan_delay(gui::Window& w, Canvas& c) {
-  texts::set_localized_caption(&w, 47);
   const int bottom = w.client_rect().bottom;
   draw_value(c, link::kFanDelay, {8, 2}, ValueLines::One);
   Lines upper{c, 8, 48, kFanHalfHeight};
@@ -188,7 +185,6 @@ void paint_fan_delay(gui::Window& w, Canvas& c) {
 }
 
 void paint_unload_delay(gui::Window& w, Canvas& c) {
-  texts::set_localized_caption(&w, 48);
   draw_value(c, link::kCleanOutDelay, {8, 4}, ValueLines::Two);
   Lines lines{c, 8, 72, w.client_rect().bottom};
   texts::StringBuffer first, second;
@@ -231,6 +227,7 @@ const PanelButton* button_of(int id) {
 // What differs between the panels: their contents and where their buttons sit.
 struct PanelKind {
   void (*paint)(gui::Window&, Canvas&);
+  int caption_string;
   int first_button;  // index into kButtons
   int button_count;
 };
@@ -248,6 +245,10 @@ intptr_t panel_procedure(gui::Window& w, const gui::Message& m, const PanelKind&
   switch (m.kind) {
     case gui::MessageKind::Create:
       create_buttons(w, kind);
+      texts::set_localized_caption(&w, kind.caption_string);
+      return 0;
+    case gui::MessageKind::TextsChanged:
+      texts::set_localized_caption(&w, kind.caption_string);
       return 0;
     // The panel paints its whole client with the background itself: the decoder's repaint
     // requests come without erase.
@@ -279,10 +280,10 @@ intptr_t panel_procedure(gui::Window& w, const gui::Message& m, const PanelKind&
   return gui::default_window_procedure(w, m);
 }
 
-constexpr PanelKind kLoadDelayPanel{&paint_load_delay, 0, 1};
-constexpr PanelKind kOutOfGrainPanel{&paint_out_of_grain, 1, 1};
-constexpr PanelKind kFanDelayPanel{&paint_fan_delay, 2, 2};
-constexpr PanelKind kUnloadDelayPanel{&paint_unload_delay, 4, 1};
+constexpr PanelKind kLoadDelayPanel{&paint_load_delay, 45, 0, 1};
+constexpr PanelKind kOutOfGrainPanel{&paint_out_of_grain, 46, 1, 1};
+constexpr PanelKind kFanDelayPanel{&paint_fan_delay, 47, 2, 2};
+constexpr PanelKind kUnloadDelayPanel{&paint_unload_delay, 48, 4, 1};
 
 intptr_t load_delay_procedure(gui::Window& w, const gui::Message& m) {
   return panel_procedure(w, m, kLoadDelayPanel);

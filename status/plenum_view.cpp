@@ -10,6 +10,7 @@
 #include "link/dryer_state.h"
 #include "platform/gfx/canvas.h"
 #include "resources/window_classes.h"
+#include "texts/localized_controls.h"
 
 namespace corvex::status {
 
@@ -248,12 +249,6 @@ struct PlenumViewState {
 PlenumViewState g_view;
 
 void paint_plenum_view(gui::Window& w, const gui::PaintContext& paint) {
-  texts::StringBuffer caption;
-  caption[0] = '\0';
-  texts::localized_string(kCaptionString, caption);
-  // Setting the same caption again would expose the window and repaint it for nothing.
-  if (w.text() != caption.data()) gui::set_window_text(&w, caption.data());
-
   const Rect client = w.client_rect();
   const platform::Size size{client.width(), client.height()};
   PlenumViewState& v = g_view;
@@ -360,6 +355,10 @@ void draw_plenum_view(Canvas& canvas, const Rect& client, const link::DryerState
 
 intptr_t plenum_view_procedure(gui::Window& w, const gui::Message& m) {
   switch (m.kind) {
+    case gui::MessageKind::Create:
+    case gui::MessageKind::TextsChanged:
+      texts::set_localized_caption(&w, kCaptionString);
+      return 0;
     case gui::MessageKind::EraseBackground:
       // The paint covers the whole view off-screen.
       return 1;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/gui/window.h"
 #include "platform/io/files.h"
 #include "platform/io/paths.h"
 
@@ -106,6 +107,9 @@ void set_language(int index) {
   load_string_table();
   load_warning_texts();
   save_language_name(language(index).name);
+  // Every window takes its captions and labels in the new language now, shown or covered.
+  if (platform::gui::on_gui_thread())
+    platform::gui::broadcast_message({platform::gui::MessageKind::TextsChanged, 0, 0});
 }
 
 std::u16string_view string_entry(int number) {
@@ -150,8 +154,8 @@ std::string warning_text(int node_type, int warning) {
   return buffer.data();
 }
 
-void two_line_split(std::u16string_view text, std::span<char16_t> first,
-                    std::span<char16_t> second, int limit) {
+void two_line_split(std::u16string_view text, std::span<char16_t> first, std::span<char16_t> second,
+                    int limit) {
   if (first.empty() || second.empty()) return;
   text = text.substr(0, terminated_length(text));
   const size_t half = text.size() / 2;
@@ -166,8 +170,9 @@ void two_line_split(std::u16string_view text, std::span<char16_t> first,
   }
   std::u16string_view head = text.substr(0, split);
   // Without a space to split at, the whole text goes to the second line: nothing is dropped.
-  std::u16string_view tail = found ? text.substr(split + 1, length - split - 1)
-                                   : text.substr(0, std::min(length, size_t(std::max(limit - 1, 0))));
+  std::u16string_view tail = found
+                                 ? text.substr(split + 1, length - split - 1)
+                                 : text.substr(0, std::min(length, size_t(std::max(limit - 1, 0))));
   if (tail.size() >= size_t(limit)) tail = {};
   const size_t head_n = std::min(head.size(), first.size() - 1);
   std::copy_n(head.begin(), head_n, first.begin());

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <deque>
 #include <mutex>
+#include <vector>
 
 #include "platform/gui/gui_internal.h"
 
@@ -348,6 +349,23 @@ Window* hit(Window& root, Point p, const Rect& clip) {
 }  // namespace
 
 Window* find_window_by_class(std::string_view class_name) { return find_in(desktop(), class_name); }
+
+namespace {
+void collect_tree(Window& w, std::vector<Window*>& out) {
+  for (const auto& c : w.children()) {
+    out.push_back(c.get());
+    collect_tree(*c, out);
+  }
+}
+}  // namespace
+
+void broadcast_message(const Message& m) {
+  std::vector<Window*> all;
+  collect_tree(desktop(), all);
+  for (Window* w : all) {
+    if (detail::is_alive(w)) send_message(w, m);
+  }
+}
 
 Window* child_by_id(Window* parent, int id) {
   if (!detail::is_alive(parent)) return nullptr;

@@ -48,10 +48,11 @@ enum class MessageKind : uint16_t {
   PointerMove,
   Show,  // wparam = 1 shown, 0 hidden
   Close,
-  InitDialog,  // lparam = the init parameter of the dialog
-  Notify,      // lparam = const Notification*
-  Enable,      // wparam = 1 enabled, 0 disabled
-  User,        // user-defined; wparam, lparam are the sender's
+  InitDialog,    // lparam = the init parameter of the dialog
+  Notify,        // lparam = const Notification*
+  Enable,        // wparam = 1 enabled, 0 disabled
+  TextsChanged,  // the program's texts changed (another language); see broadcast_message
+  User,          // user-defined; wparam, lparam are the sender's
 };
 
 struct Message {
@@ -237,6 +238,9 @@ void update_window(Window* w);
 Window* find_window(std::string_view class_name, const std::string* title = nullptr);
 // The first window of that class anywhere in the tree, depth-first.
 Window* find_window_by_class(std::string_view class_name);
+// Sends the message now to every window, hidden ones included, each parent before its children.
+// A window that a handler destroys on the way gets nothing more. GUI thread only.
+void broadcast_message(const Message& m);
 // A direct child with that id.
 Window* child_by_id(Window* parent, int id);
 // The topmost visible, enabled window under a screen point (nullptr: none).

@@ -12,6 +12,7 @@
 #include "resources/window_classes.h"
 #include "tests/settings/setup_test_support.h"
 #include "texts/localized_bitmaps.h"
+#include "texts/texts.h"
 
 namespace corvex::settings {
 namespace {
@@ -170,6 +171,21 @@ TEST_F(SetupMenuTest, AutoStartButtonOnlyForContinuousFlowWithAutoStartAvailable
   gui::show_window(setup, true);
   gui::paint_pending();
   EXPECT_FALSE(shown(setup, kSetupAutoStartButton));
+}
+
+// A new language renames the menus as it is chosen, though neither shows nor is painted.
+TEST_F(SetupMenuTest, ANewLanguageRenamesMenusThatAreNotShowing) {
+  texts::set_language(0);
+  ASSERT_FALSE(setup->is_shown());
+  ASSERT_FALSE(extended->is_shown());
+  const std::string english = setup->text();
+  EXPECT_EQ(english, texts::localized_text(461));
+  texts::set_language(11);  // Russian
+  EXPECT_EQ(setup->text(), texts::localized_text(461));
+  EXPECT_NE(setup->text(), english);
+  EXPECT_EQ(extended->text(), texts::localized_text(470));
+  texts::set_language(0);
+  EXPECT_EQ(setup->text(), english);
 }
 
 TEST_F(SetupMenuTest, ClearBatchCounterOnlyInBatchModes) {
