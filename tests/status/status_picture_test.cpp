@@ -843,6 +843,64 @@ TEST_F(StatusPicturePaint, RollsAndEquipmentShowTheirCountersFrames) {
   EXPECT_GT(ink({72, 368, 92, 388}, oc::kDarkBlue), 10) << "the 4\" label";
 }
 
+// Each icon stands on the picture: its own pixels where it has them and the picture's where it
+// has its key colour, in every frame the animation steps through and every state of its burner.
+TEST_F(StatusPicturePaint, IconsShowThePictureThroughTheirKeyColourInEveryFrame) {
+  busy(0, 0x00);
+  set({{3, 3}});  // four fan/heaters, which stand apart
+  const platform::Bitmap& base = resources::base_picture(DryerPicture::A1);
+  const platform::Point origin = resources::picture_origin(DryerPicture::A1);
+  // Key pixels of the icon at `place` where the screen does not show the picture.
+  const auto hidden_picture = [&](const platform::Bitmap& icon, const Rect& place) {
+    int n = 0;
+    for (int y = 0; y < icon.height(); ++y) {
+      for (int x = 0; x < icon.width(); ++x) {
+        if (icon.pixel(x, y) != resources::kIconKey) continue;
+        const int bx = place.left + x - origin.x, by = place.top + y - origin.y;
+        const bool on_picture = bx >= 0 && by >= 0 && bx < base.width() && by < base.height();
+        const platform::Color under = on_picture ? base.pixel(bx, by) : platform::colors::kBlack;
+        n += at(place.left + x, place.top + y) != under;
+      }
+    }
+    return n;
+  };
+  paint();
+  for (int step = 0; step < 7; ++step) {
+    if (step == 4) set({{128, 0x00}, {134, 0x00}});  // fan/heater 3 stops: another icon set
+    animate_status_picture();
+    gui::paint_pending();
+    const AnimationCounters& k = status_picture_counters();
+    for (int n = 1; n <= 4; ++n) {
+      const auto& mirror = link::dryer_state().mirror;
+      const FanHeaterIconSet set_shown =
+          fan_heater_icon_set(mirror[size_t(131 - n)].load(), mirror[size_t(137 - n)].load());
+      const platform::Bitmap& icon = resources::fan_heater_icon(
+          resources::PictureFamily::Tower, set_shown, k.fan_heater[size_t(n - 1)]);
+      const Rect place = resources::fan_heater_place(DryerPicture::A1, 4, n);
+      EXPECT_EQ(differing(icon, place), 0) << "step " << step << ", fan/heater " << n;
+      EXPECT_EQ(hidden_picture(icon, place), 0) << "step " << step << ", fan/heater " << n;
+    }
+    using resources::Equipment;
+    const struct {
+      const platform::Bitmap& icon;
+      Rect place;
+      const char* what;
+    } others[] = {
+        {resources::equipment_icon(resources::PictureFamily::Tower, Equipment::Load, k.equipment1),
+         resources::equipment_place(DryerPicture::A1, Equipment::Load), "load conveyor"},
+        {resources::equipment_icon(resources::PictureFamily::Tower, Equipment::Unload,
+                                   k.equipment2),
+         resources::equipment_place(DryerPicture::A1, Equipment::Unload), "unload conveyor"},
+        {resources::metering_roll_icon(resources::RollSize::Large, k.forward_roll),
+         resources::metering_roll_place(DryerPicture::A1, resources::RollSize::Large, 0), "roll"},
+    };
+    for (const auto& o : others) {
+      EXPECT_EQ(differing(o.icon, o.place), 0) << "step " << step << ", " << o.what;
+      EXPECT_EQ(hidden_picture(o.icon, o.place), 0) << "step " << step << ", " << o.what;
+    }
+  }
+}
+
 // The 100 ms step repaints the icons whose frame moved and nothing else, and what it leaves is
 // what a whole repaint draws. A value that changed since the last paint makes it repaint all.
 TEST_F(StatusPicturePaint, AnimationRepaintsOnlyTheIconsThatMoved) {
