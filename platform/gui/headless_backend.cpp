@@ -61,6 +61,8 @@ class HeadlessBackend final : public Backend {
         uint64_t count = 0;
         ssize_t ignored = ::read(fd_, &count, sizeof count);
         (void)ignored;
+        // Whatever was queued before a wake is seen by the loop once this returns.
+        wake_pending_.store(false, std::memory_order_release);
       }
     } else {
       // Without an event descriptor wakes cannot reach us: wait in short steps instead.
@@ -69,8 +71,11 @@ class HeadlessBackend final : public Backend {
     if (catch_signals_ && g_signalled.exchange(false)) request_quit();
   }
 
+  // A wake that finds one still pending adds nothing: the loop has not waited since, and the
+  // pending one ends its next wait. The exchange thread wakes the loop for every window it asks
+  // to repaint, so this saves a system call on most of them.
   void wake() override {
-    if (fd_ < 0) return;
+    if (fd_ < 0 || wake_pending_.exchange(true, std::memory_order_acq_rel)) return;
     const uint64_t one = 1;
     ssize_t ignored = ::write(fd_, &one, sizeof one);
     (void)ignored;
@@ -79,6 +84,7 @@ class HeadlessBackend final : public Backend {
  private:
   bool catch_signals_;
   int fd_ = -1;
+  std::atomic<bool> wake_pending_{false};
   struct sigaction old_int_ {};
   struct sigaction old_term_ {};
 };
