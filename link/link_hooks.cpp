@@ -18,6 +18,7 @@ std::array<std::atomic<platform::gui::Window*>, kRedrawTargetCount> g_registered
 std::array<std::atomic<LinkHook>, kRedrawTargetCount> g_rules{};
 // The targets whose rule waits for the GUI thread, one bit each.
 std::atomic<uint64_t> g_pending_rules{0};
+std::array<std::atomic<RedrawFilter>, kRedrawTargetCount> g_filters{};
 
 namespace gui = platform::gui;
 
@@ -145,8 +146,14 @@ void set_redraw_rule(RedrawTarget target, LinkHook rule) {
   g_rules[size_t(target)].store(rule, std::memory_order_release);
 }
 
+void set_redraw_filter(RedrawTarget target, RedrawFilter filter) {
+  g_filters[size_t(target)].store(filter, std::memory_order_release);
+}
+
 void request_redraw(RedrawTarget target, Erase erase) {
   follow_rule(target);
+  const RedrawFilter filter = g_filters[size_t(target)].load(std::memory_order_acquire);
+  if (filter != nullptr && gui::on_gui_thread() && !filter()) return;
   RedrawSink sink = g_sink.load(std::memory_order_acquire);
   (sink ? sink : platform_redraw)(target, nullptr, erase);
 }

@@ -49,6 +49,15 @@ enum LinkGuiWork : uint32_t {
 // must only look the screen up and show or hide its controls; nullptr removes it.
 void set_redraw_rule(RedrawTarget target, LinkHook rule);
 
+// A redraw filter answers whether the target's window would draw anything new if it were
+// painted now. A request the GUI thread makes for the whole target is dropped when the filter
+// answers false; requests of the exchange thread and requests for a part always go through. A
+// window that is exposed is repainted by the window system whatever its filter says, so a
+// filter need only compare what the window last put on the screen with what it would draw.
+// nullptr removes it.
+using RedrawFilter = bool (*)();
+void set_redraw_filter(RedrawTarget target, RedrawFilter filter);
+
 // Carries out on the GUI thread what the decoder handed over: the batch button rule, the redraw
 // rules and the redraw of the bar controls no class name reaches. The link's ticks call it; the
 // message loop may too. Returns the work bits that were carried out.

@@ -83,8 +83,9 @@ void link_pacing_tick() {
   DryerState& s = dryer_state();
   service_link_gui_work();
   follow_byte_279(s);
-  request_redraw(RedrawTarget::RightStatusBar, Erase::No);
+  // After the blink step, so that the bar's filter sees the phase its paint will draw.
   step_blink(s);
+  request_redraw(RedrawTarget::RightStatusBar, Erase::No);
   exchange_tick();
   step_delayed_redraw(s);
 }

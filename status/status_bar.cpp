@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "link/dryer_state.h"
+#include "link/link_hooks.h"
 #include "link/status_bytes.h"
 #include "platform/gfx/canvas.h"
 #include "resources/window_classes.h"
@@ -43,7 +44,9 @@ bool hold_timer_kind() {
   const int kind = mirror_byte(kMoistureControlType) & kMoistureControlKindMask;
   return kind == 4 || kind == 5;
 }
-bool dryer_idle() { return (mirror_byte(kOperatingFlags) & kOperatingFlagsIdle) == kOperatingFlagsIdle; }
+bool dryer_idle() {
+  return (mirror_byte(kOperatingFlags) & kOperatingFlagsIdle) == kOperatingFlagsIdle;
+}
 bool dryer_running() { return mirror_bit(kRunning, kRunningBit); }
 int signed_lo_hi(uint16_t offset) { return int16_t(mirror_lo_hi(offset)); }
 
@@ -78,9 +81,7 @@ void set_style(BarMessage& out, BarRule rule, Color color, unsigned format = tf:
 }
 
 // A flashing string: itself in the blink-on phase, sixteen blanks in the blink-off phase.
-void flash(Texts& t, bool blink_on, const char* text) {
-  t.copy(blink_on ? text : kSixteenBlanks);
-}
+void flash(Texts& t, bool blink_on, const char* text) { t.copy(blink_on ? text : kSixteenBlanks); }
 
 void compose_startup(bool blink_on, BarMessage& out, Texts& t) {
   set_style(out, BarRule::Startup, kWhite, tf::kLeft);
@@ -136,10 +137,14 @@ void compose_cool_down(bool blink_on, BarMessage& out, Texts& t) {
 // The grain temperature's low status byte for a sensor code, or -1 for a code without one.
 int grain_sensor_low_byte(int sensor) {
   switch (sensor) {
-    case 0: return kGrainTempSensorA;
-    case 1: return kGrainTempSensorB;
-    case 2: return kGrainTempSensorC;
-    default: return -1;
+    case 0:
+      return kGrainTempSensorA;
+    case 1:
+      return kGrainTempSensorB;
+    case 2:
+      return kGrainTempSensorC;
+    default:
+      return -1;
   }
 }
 
@@ -224,8 +229,8 @@ struct TwoLines {
 // Splits the text at the run of blanks that makes the wider of the two lines narrowest, and
 // finds the largest size at which both lines fit the area. False when there is no blank
 // inside the text or no size from the message's own down to the floor fits.
-bool fit_two_lines(std::string_view text, const platform::FontSpec& own,
-                   const platform::Rect& area, TwoLines& out) {
+bool fit_two_lines(std::string_view text, const platform::FontSpec& own, const platform::Rect& area,
+                   TwoLines& out) {
   int best = -1;
   for (size_t i = 1; i + 1 < text.size(); ++i) {
     if (!is_blank(text[i]) || is_blank(text[i - 1])) continue;
@@ -256,11 +261,14 @@ bool fit_two_lines(std::string_view text, const platform::FontSpec& own,
 }
 
 // The off-screen copy of the bar and the message it holds. Most 175 ms ticks find the message
-// unchanged; they only copy the bar to the screen again.
+// unchanged and ask for no paint at all (bar_outdated).
 struct OffscreenBar {
   platform::Bitmap bitmap;
   BarMessage shown;
   bool valid = false;
+  // The last paint copied the whole of `bitmap` to the screen; a paint of a part only that
+  // changed the message leaves the rest of the bar on the screen showing the old one.
+  bool whole_on_screen = false;
 };
 OffscreenBar g_offscreen;
 
@@ -279,13 +287,27 @@ void paint_status_bar(gui::Window& w, const gui::PaintContext& paint) {
   }
   BarMessage message;
   compose_bar_message(link::dryer_state(), message);
+  const bool whole = paint.dirty.contains(client);
   if (!off.valid || !same_message(message, off.shown)) {
     platform::Canvas canvas(off.bitmap);
     draw_status_bar(canvas, client, message);
     off.shown = message;
     off.valid = true;
+    off.whole_on_screen = whole;
+  } else if (whole) {
+    off.whole_on_screen = true;
   }
   paint.canvas->blit(off.bitmap, paint.dirty, {paint.dirty.left, paint.dirty.top});
+}
+
+// The bar's redraw filter: a paint would draw something new when the bar on the screen is not
+// wholly the off-screen copy or the copy holds another message than the status asks for now.
+bool bar_outdated() {
+  const OffscreenBar& off = g_offscreen;
+  if (!off.valid || !off.whole_on_screen) return true;
+  BarMessage message;
+  compose_bar_message(link::dryer_state(), message);
+  return !same_message(message, off.shown);
 }
 
 }  // namespace
@@ -305,8 +327,7 @@ void compose_bar_message(const link::DryerState& state, BarMessage& out) {
   } else if (cooling_down()) {
     compose_cool_down(blink_on, out, t);
   } else if (mirror_bit(kMoistureOptions, kMoistureOptionsTempDifferenceBit) && dryer_running()) {
-    compose_temperature_difference(state.unit_flag.load(std::memory_order_relaxed) != 0, out,
-                                   t);
+    compose_temperature_difference(state.unit_flag.load(std::memory_order_relaxed) != 0, out, t);
   } else if (!dryer_idle()) {
     compose_dryer_timer(out, t);
   } else if (mirror_bit(kOperatingState, kOperatingStateLoggingBit) ||
@@ -406,6 +427,7 @@ intptr_t status_bar_procedure(gui::Window& w, const gui::Message& m) {
 void register_status_bar_class() {
   gui::register_class({resources::DRYER_RIGHT_STATUS_BAR_WINDOW, &status_bar_procedure,
                        platform::colors::kBlack, true});
+  link::set_redraw_filter(link::RedrawTarget::RightStatusBar, &bar_outdated);
 }
 
 }  // namespace corvex::status

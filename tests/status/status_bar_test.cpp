@@ -11,6 +11,8 @@
 #include <string>
 
 #include "link/dryer_state.h"
+#include "link/link_hooks.h"
+#include "link/redraw.h"
 #include "platform/gfx/canvas.h"
 #include "platform/gfx/png.h"
 #include "platform/gui/window.h"
@@ -200,9 +202,9 @@ class StatusBarDifferenceTest : public StatusBarTest {
     set_word(149, 150, 180);  // target
     set_word(151, 152, 200);  // the two alternative targets of sensor 0
     set_word(153, 154, 170);
-    set_word(93, 94, 150);    // sensor 0
-    set_word(91, 92, 140);    // sensor 1
-    set_word(89, 90, 120);    // sensor 2
+    set_word(93, 94, 150);  // sensor 0
+    set_word(91, 92, 140);  // sensor 1
+    set_word(89, 90, 120);  // sensor 2
   }
 };
 
@@ -350,8 +352,8 @@ class StatusBarPaintTest : public StatusBarTest {
       std::filesystem::create_directories(dir);
       platform::write_png_file(dir + "/" + name + ".png", gui::framebuffer());
     }
-    const platform::Rect r = window_->client_rect().translated(window_->client_origin().x,
-                                                                window_->client_origin().y);
+    const platform::Rect r =
+        window_->client_rect().translated(window_->client_origin().x, window_->client_origin().y);
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y) {
       for (int x = r.left; x < r.right; ++x) n += gui::framebuffer().pixel(x, y) == c;
@@ -385,6 +387,55 @@ TEST_F(StatusBarPaintTest, BlinkOffPhaseLeavesTheBarBlack) {
   EXPECT_GT(painted(kRed), 30);
   blink_off();
   EXPECT_EQ(painted(platform::colors::kBlack), client_pixels());
+}
+
+// The 175 ms tick asks for the bar every time; the request is dropped while the bar on the
+// screen already shows what the status asks for (a white screen under the bar shows that no
+// paint came), and goes through when the message changed, or when a paint of a part only drew
+// a new message into the bar and left the rest of it showing the old one.
+TEST_F(StatusBarPaintTest, TheTickPaintsTheBarOnlyWhenItWouldChange) {
+  link::reset_dryer_state();
+  link::preset_start_mirror();
+  blink(link::kBlinkPhaseOn | link::kBlinkStartupDone);
+  const int red = painted(kRed);
+  ASSERT_GT(red, 30);
+  const auto tick = [] {
+    gui::framebuffer().fill(platform::colors::kWhite);
+    link::request_redraw(link::RedrawTarget::RightStatusBar, gui::Erase::No);
+    gui::paint_pending();
+  };
+  const auto count = [this](Color c) {
+    const platform::Rect r =
+        window_->client_rect().translated(window_->client_origin().x, window_->client_origin().y);
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += gui::framebuffer().pixel(x, y) == c;
+    return n;
+  };
+  tick();
+  EXPECT_EQ(count(kWhite), client_pixels()) << "an unchanged bar is not painted again";
+
+  timer_done();
+  set(271, 1);
+  tick();
+  EXPECT_EQ(count(kWhite), 0) << "a new message is painted";
+  EXPECT_GT(count(kBlue), 30);
+
+  // A paint of the left half only, with another message again.
+  set(118, 0x20);
+  const platform::Rect client = window_->client_rect();
+  gui::invalidate_rect(window_, {0, 0, client.width() / 2, client.height()}, gui::Erase::No);
+  gui::paint_pending();
+  tick();
+  EXPECT_EQ(count(kWhite), 0) << "the half still showing the old message is painted";
+  EXPECT_GT(count(kRed), 30);
+  tick();
+  EXPECT_EQ(count(kWhite), client_pixels());
+
+  // The blink phase is part of what the bar shows.
+  blink_off();
+  tick();
+  EXPECT_EQ(count(platform::colors::kBlack), client_pixels());
 }
 
 // ---- Fitting the message into the bar ----
@@ -443,9 +494,8 @@ void expect_drawn_whole(const BarMessage& m, const std::string& what) {
       testing::ink_box(open, platform::colors::kBlack).translated(-kMargin, -kMargin);
   EXPECT_FALSE(ink.empty()) << what;
   EXPECT_TRUE(layout.area.contains(ink))
-      << what << ": ink " << ink.left << "," << ink.top << " - " << ink.right << ","
-      << ink.bottom << " at " << layout.font.pixel_height << " px on " << layout.lines
-      << " line(s)";
+      << what << ": ink " << ink.left << "," << ink.top << " - " << ink.right << "," << ink.bottom
+      << " at " << layout.font.pixel_height << " px on " << layout.lines << " line(s)";
   EXPECT_EQ(non_black(bar), non_black(open)) << what << ": the bar cut some of the text";
 }
 
@@ -556,8 +606,8 @@ TEST_F(StatusBarLanguages, EveryMessageIsDrawnWholeInEveryLanguage) {
       const BarMessage m = compose(c);
       ASSERT_TRUE(m.drawn);
       ASSERT_GT(std::strlen(m.text), 4u) << c.what << ": no string table loaded";
-      expect_drawn_whole(m, testing::PanelLanguages::name(language) + ", " + c.what + ": \"" +
-                                m.text + "\"");
+      expect_drawn_whole(
+          m, testing::PanelLanguages::name(language) + ", " + c.what + ": \"" + m.text + "\"");
       EXPECT_GE(lay_out_bar_message(m, kBarClient).font.pixel_height, 11)
           << c.what << " in " << testing::PanelLanguages::name(language);
     }
