@@ -48,6 +48,13 @@ void collect(Window& w, std::vector<PaintEntry>& order) {
   }
 }
 
+bool touches(const std::vector<Rect>& rects, const Rect& area) {
+  for (const Rect& r : rects) {
+    if (!r.intersected(area).empty()) return true;
+  }
+  return false;
+}
+
 // True when a window painted later in the pass covers the whole area, so painting under it
 // would be wasted.
 bool covered_later(const std::vector<PaintEntry>& order, size_t i, const Rect& area) {
@@ -321,6 +328,12 @@ void paint_pending() {
   Rect changed;
   for (size_t i = 0; i < order.size(); ++i) {
     Window& w = *order[i].window;
+    // Most windows of a pass have nothing to paint: nothing pending, and nothing painted under
+    // them so far. A window destroyed by an earlier paint of the pass is still in the graveyard,
+    // so its fields may be read before it is checked.
+    if (WindowAccess::exposed(w).empty() && WindowAccess::dirty(w).empty() &&
+        !touches(damage, order[i].visible))
+      continue;
     if (!detail::is_alive(&w) || !w.is_visible()) continue;
     const Rect visible = detail::visible_screen_rect(w);
     Pending pending = take_pending(w);
