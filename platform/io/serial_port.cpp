@@ -141,10 +141,13 @@ size_t SerialPort::read_available(uint8_t* buffer, size_t max) {
   if (fd_ < 0) return 0;
   size_t done = 0;
   while (done < max) {
-    ssize_t got = ::read(fd_, buffer + done, max - done);
+    const size_t asked = max - done;
+    ssize_t got = ::read(fd_, buffer + done, asked);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     done += size_t(got);
+    // A terminal's read hands over all it holds: after a short read there is nothing more yet.
+    if (size_t(got) < asked) break;
   }
   return done;
 }
