@@ -24,8 +24,10 @@ using SteadyClock = std::chrono::steady_clock;
 // Real-time bounds of the waits that keep step with an in-process controller in virtual time.
 constexpr auto kPeerHandleLimit = std::chrono::milliseconds(2000);
 constexpr auto kAnswerArrivalLimit = std::chrono::milliseconds(1500);
-// Real-time bound of a virtual-time tick waiting for its cycle.
+// Real-time bound of a virtual-time tick waiting for its cycle, and how long the tick watches
+// for the cycle's end before it sleeps.
 constexpr int kTickCycleLimitMs = 10000;
+constexpr auto kCycleWatch = std::chrono::microseconds(100);
 // The ResyncFrame holds command frames back for this many cycles.
 constexpr uint32_t kResyncHoldoff = 10;
 
@@ -43,6 +45,12 @@ class Link {
     return cycles_done_;
   }
   bool wait_completed(uint64_t count, int timeout_ms) {
+    // A cycle with the in-process controller takes some tens of microseconds; watching for it
+    // that long costs less than sleeping and being woken, which on a virtual machine means
+    // halting the processor and an interrupt to start it again.
+    const auto watch_end = SteadyClock::now() + kCycleWatch;
+    while (cycles_seen_.load(std::memory_order_acquire) < count && SteadyClock::now() < watch_end) {
+    }
     std::unique_lock lock(done_mutex_);
     return done_cv_.wait_for(lock, std::chrono::milliseconds(timeout_ms),
                              [&] { return cycles_done_ >= count; });
@@ -62,6 +70,7 @@ class Link {
   std::mutex done_mutex_;
   std::condition_variable done_cv_;
   uint64_t cycles_done_ = 0;
+  std::atomic<uint64_t> cycles_seen_{0};  // cycles_done_, readable without the lock
 };
 
 // The link lives for the life of the process and is never torn down by an exit handler: the
@@ -94,6 +103,7 @@ void Link::thread_main() {
     {
       std::lock_guard lock(done_mutex_);
       ++cycles_done_;
+      cycles_seen_.store(cycles_done_, std::memory_order_release);
     }
     done_cv_.notify_all();
   }
@@ -137,8 +147,8 @@ void Link::cycle() {
 size_t Link::read_status(uint8_t* rx) {
   constexpr size_t kMax = StatusFrame::kSize;
   size_t expected = 0;
-  VirtualPeer* peer = platform::clock::is_virtual() ? g_peer.load(std::memory_order_acquire)
-                                                   : nullptr;
+  VirtualPeer* peer =
+      platform::clock::is_virtual() ? g_peer.load(std::memory_order_acquire) : nullptr;
   if (peer) {
     std::lock_guard lock(peer->mutex);
     expected = std::min<size_t>(peer->last_answer_bytes, kMax);
@@ -146,8 +156,8 @@ size_t Link::read_status(uint8_t* rx) {
   size_t got = port_.read_available(rx, kMax);
   const auto deadline = SteadyClock::now() + kAnswerArrivalLimit;
   while (got < expected) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - SteadyClock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
     if (left.count() <= 0 || !port_.wait_readable(int(left.count()))) break;
     got += port_.read_available(rx + got, kMax - got);
   }
@@ -158,8 +168,8 @@ size_t Link::read_status(uint8_t* rx) {
 // each read sees only the answer to the last frame. Write failures are ignored: the next cycle
 // builds the frame again from the still raised flags.
 void Link::send(const uint8_t* frame, size_t n) {
-  VirtualPeer* peer = platform::clock::is_virtual() ? g_peer.load(std::memory_order_acquire)
-                                                   : nullptr;
+  VirtualPeer* peer =
+      platform::clock::is_virtual() ? g_peer.load(std::memory_order_acquire) : nullptr;
   uint64_t handled_before = 0;
   if (peer) {
     std::lock_guard lock(peer->mutex);
