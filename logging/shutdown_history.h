@@ -58,7 +58,8 @@ void add_auto_start_record();
 bool add_history_record(std::string_view shutdown_text, std::string_view node, int64_t file_time);
 // Returns the number of records, 0 when the store cannot be read.
 uint32_t history_record_count();
-// Reads every record in the order, or nothing (and false) when the volume cannot be mounted.
+// Reads every record in the order, or nothing (and false) when the volume cannot be mounted or
+// its records cannot be read to the end.
 bool read_history(HistoryOrder order, std::vector<HistoryRecord>& out);
 // Deletes the volume and prepares an empty history: the only way records are removed.
 bool clear_shutdown_history();

@@ -440,6 +440,12 @@ bool Database::seek_first() {
   for (const auto& column : s.columns) sql += ", " + column_name(column.first);
   sql += " FROM " + s.table + " ORDER BY ";
   for (const SortKey& key : s.order) {
+    // A key on a property no record holds (a damaged catalog can name one) orders nothing,
+    // since every record lacks it; naming its missing column would fail the whole read.
+    const bool held = std::any_of(s.columns.begin(), s.columns.end(), [&](const auto& column) {
+      return column.first == key.property_id;
+    });
+    if (!held) continue;
     sql += column_name(key.property_id) +
            (key.direction == Direction::Descending ? " DESC, " : " ASC, ");
   }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <filesystem>
 
 #include "platform/io/paths.h"
@@ -36,7 +38,8 @@ class RecordStoreTest : public testing::Test {
     ASSERT_EQ(volume.create_database(kDatabase, 0, orders), StoreError::None);
   }
   uint32_t add(Database& db, const std::u16string& text, const std::u16string& node, int64_t time) {
-    Property props[] = {Property::string(1, text), Property::string(2, node), Property::file_time(3, time)};
+    Property props[] = {Property::string(1, text), Property::string(2, node),
+                        Property::file_time(3, time)};
     auto oid = db.write_record(0, props);
     EXPECT_TRUE(oid.has_value());
     return oid.value_or(0);
@@ -106,9 +109,9 @@ TEST_F(RecordStoreTest, EveryPropertyTypeRoundTripsAtItsLimits) {
   const std::u16string text = u"Trocknung \u00FC\u0416 \U0001F33E end";
   const std::vector<uint8_t> blob = {0, 1, 0, 255, 0};
   std::vector<Property> props = {
-      Property::int16(1, -32768), Property::uint16(2, 65535),  Property::int32(3, INT32_MIN),
-      Property::uint32(4, 4294967295u), Property::string(5, text), Property::bytes(6, blob),
-      Property::file_time(7, INT64_MAX),  Property::string(8, u""),  Property::bytes(9, {})};
+      Property::int16(1, -32768),        Property::uint16(2, 65535), Property::int32(3, INT32_MIN),
+      Property::uint32(4, 4294967295u),  Property::string(5, text),  Property::bytes(6, blob),
+      Property::file_time(7, INT64_MAX), Property::string(8, u""),   Property::bytes(9, {})};
   auto oid = db.write_record(0, props);
   ASSERT_TRUE(oid.has_value());
   ASSERT_TRUE(db.seek_first());
@@ -277,6 +280,35 @@ TEST_F(RecordStoreTest, ADamagedOrForeignDatabaseIsMovedAsideNotDeleted) {
   EXPECT_NE(volume.moved_aside_path(), first_moved);
   EXPECT_EQ(test_support::read_bytes(volume.moved_aside_path()), foreign);
   EXPECT_TRUE(fs::exists(first_moved));
+}
+
+// A catalog whose sort order names a property that no record holds (seen in a damaged volume)
+// still reads every record in every order; the missing key orders nothing.
+TEST_F(RecordStoreTest, ASortKeyOnAPropertyNoRecordHoldsOrdersNothing) {
+  create_history();
+  uint32_t a, b, c;
+  {
+    Database db;
+    ASSERT_EQ(volume.open_database(kDatabase, kWarningOrder, &db), StoreError::None);
+    a = add(db, u"0E03 LOW PLENUM", u"FAN/HEATER #2", 300);
+    b = add(db, u"0101 HIGH LIMIT", u"MAIN I/O", 100);
+    c = add(db, u"0101 HIGH LIMIT", u"FAN/HEATER #1", 200);
+  }
+  volume.unmount();
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open((disk + "/ShutdownHistoryDB").c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw,
+                         "UPDATE store_sort_keys SET property_id = 64"
+                         " WHERE sort_order = 0 AND position = 0",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(raw);
+
+  ASSERT_EQ(volume.mount(kVolume), StoreError::None);
+  EXPECT_TRUE(volume.moved_aside_path().empty());
+  // The warning order is now node, then time.
+  EXPECT_EQ(read_order(kWarningOrder), (std::vector<uint32_t>{c, a, b}));
+  EXPECT_EQ(read_order(kTimeOrder), (std::vector<uint32_t>{b, c, a}));
 }
 
 TEST_F(RecordStoreTest, DeletingTheVolumeStartsAnEmptyHistory) {
