@@ -208,12 +208,10 @@ bool read_history(HistoryOrder order, std::vector<HistoryRecord>& out) {
   if (volume.open_database(kHistoryDatabaseName, size_t(order), &db) == store::StoreError::None) {
     // A read that stops on an error is not the history: the caller keeps what it showed.
     whole = db.seek_first();
-    while (whole) {
-      std::optional<store::Record> r = db.read_next();
-      if (!r) break;
-      out.push_back(record_of(*r));
+    if (whole) {
+      while (std::optional<store::Record> r = db.read_next()) out.push_back(record_of(*r));
+      whole = db.last_error() == store::StoreError::NoMoreItems;
     }
-    whole = whole && db.last_error() == store::StoreError::NoMoreItems;
     db.close();
   }
   volume.unmount();

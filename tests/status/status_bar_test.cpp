@@ -352,6 +352,10 @@ class StatusBarPaintTest : public StatusBarTest {
       std::filesystem::create_directories(dir);
       platform::write_png_file(dir + "/" + name + ".png", gui::framebuffer());
     }
+    return count(c);
+  }
+  // The pixels of exactly `c` in the bar's client area on the screen as it is.
+  int count(Color c) const {
     const platform::Rect r =
         window_->client_rect().translated(window_->client_origin().x, window_->client_origin().y);
     int n = 0;
@@ -403,14 +407,6 @@ TEST_F(StatusBarPaintTest, TheTickPaintsTheBarOnlyWhenItWouldChange) {
     gui::framebuffer().fill(platform::colors::kWhite);
     link::request_redraw(link::RedrawTarget::RightStatusBar, gui::Erase::No);
     gui::paint_pending();
-  };
-  const auto count = [this](Color c) {
-    const platform::Rect r =
-        window_->client_rect().translated(window_->client_origin().x, window_->client_origin().y);
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) n += gui::framebuffer().pixel(x, y) == c;
-    return n;
   };
   tick();
   EXPECT_EQ(count(kWhite), client_pixels()) << "an unchanged bar is not painted again";
