@@ -2,20 +2,18 @@
 // what ACCEPT does to the panel's local time, and the offset kept across a restart.
 #include "settings/time_date_dialog.h"
 
-#include <filesystem>
-
 #include "platform/io/paths.h"
 #include "platform/io/registry.h"
 #include "resources/time_date_dialog.h"
 #include "logging/display_settings.h"
 #include "tests/settings/setup_test_support.h"
+#include "tests/support/process.h"
 
 namespace corvex::settings {
 namespace {
 
 using namespace setup_testing;
 namespace res = resources;
-namespace fs = std::filesystem;
 using platform::LocalTime;
 
 LocalTime at(int year, int month, int day, int hour, int minute, int second = 0) {
@@ -86,15 +84,13 @@ class TimeDateDialogTest : public SetupTest {
   void SetUp() override {
     SetupTest::SetUp();
     texts::localized_text(1);  // the panel texts, before the disk moves to a scratch folder
-    scratch = fs::path(::testing::TempDir()) / "time_date_disk";
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
-    platform::set_disk_root(scratch.string());
+    // A folder of this test's own: ctest runs the other tests of this fixture beside it.
+    ASSERT_FALSE(scratch.path().empty());
+    platform::set_disk_root(scratch.path());
   }
   void TearDown() override {
     platform::clock::set_local_offset_seconds(0);
     SetupTest::TearDown();
-    fs::remove_all(scratch);
   }
   static std::string fields() {
     screenshot("time_date");
@@ -104,7 +100,7 @@ class TimeDateDialogTest : public SetupTest {
            modal_item_text(res::kTimeDateField) + "|" + modal_item_text(res::kTimeYearField) + "|" +
            modal_item_text(res::kTimeDayField);
   }
-  fs::path scratch;
+  testing_support::TempDir scratch;
 };
 
 TEST_F(TimeDateDialogTest, HalfPastMidnightShowsAsAmAndAcceptKeepsIt) {
